@@ -1,0 +1,84 @@
+#include "app/settings.h"
+
+#include "platform/codepage.h"
+
+namespace kelvo {
+
+using namespace kelvo::literals;
+
+namespace {
+
+constexpr std::string_view kGeneral = "Общая"_w;
+constexpr std::string_view kWelding = "Сварка"_w;
+constexpr std::string_view kPicture = "Рисунок"_w;
+constexpr std::string_view kHeight = "Высота"_w;
+constexpr std::string_view kWidth = "Ширина"_w;
+
+// Constants of the program, written for whoever opens the file; never read back.
+constexpr std::string_view kAuthor = "Kelvo, группа разработки"_w;
+constexpr std::string_view kEmail = "kelvo@users.noreply.example";
+
+std::uint8_t low8(int v) { return static_cast<std::uint8_t>(static_cast<unsigned>(v) & 0xFFu); }
+
+}  // namespace
+
+MainSettings readMainSettings(const IniStore& ini) {
+  MainSettings s;
+  s.height = ini.readInteger(kGeneral, kHeight, s.height);
+  s.width = ini.readInteger(kGeneral, kWidth, s.width);
+  s.hints = ini.readBool(kGeneral, "Подсказка"_w, s.hints);
+  s.LayerName = ini.readString(kGeneral, "ИмяСлоя"_w, s.LayerName);
+  s.NumberType = ini.readString(kGeneral, "ТипНомера"_w, s.NumberType);
+  for (int n = 1; n <= kFieldCount; ++n)
+    fieldText(s.texts, n) = ini.readString(kWelding, fieldDef(n).key, "");
+  s.Znak1 = low8(ini.readInteger(kWelding, "Знак1"_w, 0));
+  s.Znak2 = low8(ini.readInteger(kWelding, "Знак2"_w, 0));
+  s.RisNum = low8(ini.readInteger(kPicture, "Номер"_w, kNoPicture));
+  return s;
+}
+
+void writeMainSettings(IniStore& ini, const MainSettings& s) {
+  ini.writeString(kGeneral, "Автор"_w, kAuthor);
+  ini.writeString(kGeneral, "E-Mail", kEmail);
+  ini.writeInteger(kGeneral, kHeight, s.height);
+  ini.writeInteger(kGeneral, kWidth, s.width);
+  ini.writeBool(kGeneral, "Подсказка"_w, s.hints);
+  ini.writeString(kGeneral, "ИмяСлоя"_w, s.LayerName);
+  ini.writeString(kGeneral, "ТипНомера"_w, s.NumberType);
+  for (int n = 1; n <= kFieldCount; ++n)
+    ini.writeString(kWelding, fieldDef(n).key, fieldText(s.texts, n));
+  ini.writeInteger(kWelding, "Знак1"_w, s.Znak1);
+  ini.writeInteger(kWelding, "Знак2"_w, s.Znak2);
+  ini.writeInteger(kPicture, "Номер"_w, s.RisNum);
+}
+
+std::string_view pickerSection(Picker p) {
+  switch (p) {
+    case Picker::Gost: return "ГОСТ"_w;
+    case Picker::Tip: return "Тип"_w;
+    case Picker::Spos: return "Способ"_w;
+  }
+  return {};
+}
+
+WindowSize defaultPickerSize(Picker p) {
+  switch (p) {
+    case Picker::Gost: return {500, 725};
+    case Picker::Tip: return {350, 645};
+    case Picker::Spos: return {390, 760};
+  }
+  return {};
+}
+
+WindowSize readPickerSize(const IniStore& ini, Picker p) {
+  const WindowSize d = defaultPickerSize(p);
+  return {ini.readInteger(pickerSection(p), kHeight, d.height),
+          ini.readInteger(pickerSection(p), kWidth, d.width)};
+}
+
+void writePickerSize(IniStore& ini, Picker p, WindowSize size) {
+  ini.writeInteger(pickerSection(p), kHeight, size.height);
+  ini.writeInteger(pickerSection(p), kWidth, size.width);
+}
+
+}  // namespace kelvo

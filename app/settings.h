@@ -1,0 +1,45 @@
+// The settings file's schema: what the main window reads when it is created and writes when it
+// closes, and the window sizes the pickers keep. The forms apply these plain values.
+#pragma once
+
+#include "app/weld_record.h"
+#include "platform/ini_store.h"
+
+#include <cstdint>
+#include <string_view>
+
+namespace kelvo {
+
+struct MainSettings {
+  int height = 300;
+  int width = 725;
+  bool hints = true;
+  std::string LayerName = "1";
+  std::string NumberType = "N%%d";
+  FieldTexts texts;
+  std::uint8_t Znak1 = 0;
+  std::uint8_t Znak2 = 0;
+  std::uint8_t RisNum = kNoPicture;
+};
+
+// Reads every key in the order the main window applies them; defaults for whatever is
+// missing or unreadable. Integer codes keep their low 8 bits.
+MainSettings readMainSettings(const IniStore& ini);
+
+// Writes every key, "Автор" and "E-Mail" included, in the file's order. Stops at the first
+// key that cannot be written (IniWriteError).
+void writeMainSettings(IniStore& ini, const MainSettings& s);
+
+enum class Picker { Gost, Tip, Spos };
+
+struct WindowSize {
+  int height = 0;
+  int width = 0;
+};
+
+std::string_view pickerSection(Picker p);
+WindowSize defaultPickerSize(Picker p);
+WindowSize readPickerSize(const IniStore& ini, Picker p);
+void writePickerSize(IniStore& ini, Picker p, WindowSize size);
+
+}  // namespace kelvo
