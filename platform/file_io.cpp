@@ -1,5 +1,7 @@
 #include "platform/file_io.h"
 
+#include "platform/codepage.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -14,8 +16,10 @@
 
 namespace kelvo {
 
+std::string nativePath(std::string_view fileName) { return cp1251::toUtf8(fileName); }
+
 std::optional<std::string> readWholeFile(const std::string& fileName) {
-  std::ifstream in(fileName, std::ios::binary);
+  std::ifstream in(nativePath(fileName), std::ios::binary);
   if (!in) return std::nullopt;
   std::string data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   if (in.bad()) return std::nullopt;
@@ -54,7 +58,7 @@ bool writeAll(int fd, std::string_view contents) {
 }  // namespace
 
 bool replaceFileAtomically(const std::string& fileName, std::string_view contents) {
-  const std::string target = resolveTarget(fileName);
+  const std::string target = resolveTarget(nativePath(fileName));
   struct stat st {};
   const mode_t mode = stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : modeForNewFile();
   std::string tmpl = target + ".XXXXXX";
@@ -73,7 +77,12 @@ std::string executablePath() {
   std::vector<char> buf(PATH_MAX + 1);
   const ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size() - 1);
   if (n <= 0) return {};
-  return std::string(buf.data(), static_cast<std::size_t>(n));
+  const std::string native(buf.data(), static_cast<std::size_t>(n));
+  try {
+    return cp1251::fromUtf8(native);
+  } catch (const cp1251::Unrepresentable&) {
+    return native;
+  }
 }
 
 }  // namespace kelvo

@@ -1,4 +1,5 @@
-// Whole-file reads and crash-safe whole-file writes.
+// Whole-file reads and crash-safe whole-file writes. File names, like every text of the core,
+// are Windows-1251; they become the system's own encoding (UTF-8 here) only in this module.
 #pragma once
 
 #include <optional>
@@ -16,7 +17,12 @@ std::optional<std::string> readWholeFile(const std::string& fileName);
 // False when any step fails; the old file is then untouched.
 bool replaceFileAtomically(const std::string& fileName, std::string_view contents);
 
-// Full path of the running executable ("" when the system cannot tell).
+// The system's name for a Windows-1251 file name.
+std::string nativePath(std::string_view fileName);
+
+// Full path of the running executable in Windows-1251 ("" when the system cannot tell). A
+// path that Windows-1251 cannot spell is returned as the system's bytes, which still name the
+// same files through nativePath only when they are ASCII.
 std::string executablePath();
 
 }  // namespace kelvo

@@ -1,0 +1,60 @@
+#include "app/forms/glyphs.h"
+
+#include <QPainter>
+#include <QPixmap>
+
+namespace kelvo {
+
+namespace {
+
+QImage blank(int size) {
+  QImage img(size, size, QImage::Format_ARGB32);
+  img.fill(Qt::transparent);
+  return img;
+}
+
+}  // namespace
+
+QIcon applicationIcon() {
+  // A leader with its one-sided arrow and a shelf: the designation itself.
+  QImage img = blank(32);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.fillRect(QRect(0, 0, 32, 32), QColor(255, 255, 240));
+  p.setPen(QPen(QColor(20, 40, 120), 2.5));
+  p.drawLine(4, 28, 14, 8);
+  p.drawLine(14, 8, 30, 8);
+  p.drawLine(4, 28, 4, 21);
+  p.setPen(QPen(QColor(200, 30, 30), 2));
+  const QPoint tri[] = {{18, 6}, {18, 1}, {23, 6}};
+  p.drawPolygon(tri, 3);
+  return QIcon(QPixmap::fromImage(img));
+}
+
+QIcon eraserIcon() {
+  QImage img = blank(18);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  const QPointF body[] = {{2, 12}, {9, 4}, {16, 9}, {9, 17}};
+  p.setPen(QPen(Qt::black, 1));
+  p.setBrush(QColor(230, 120, 140));
+  p.drawPolygon(body, 4);
+  p.setBrush(Qt::white);
+  const QPointF tip[] = {{2, 12}, {5.5, 8}, {12.5, 13}, {9, 17}};
+  p.drawPolygon(tip, 4);
+  return QIcon(QPixmap::fromImage(img));
+}
+
+QIcon bookIcon() {
+  QImage img = blank(18);
+  QPainter p(&img);
+  p.setPen(QPen(Qt::black, 1));
+  p.setBrush(QColor(40, 90, 170));
+  p.drawRect(3, 2, 11, 14);
+  p.setBrush(Qt::white);
+  p.drawRect(5, 4, 7, 3);
+  p.drawLine(4, 16, 14, 16);
+  return QIcon(QPixmap::fromImage(img));
+}
+
+}  // namespace kelvo

@@ -1,0 +1,118 @@
+// The main window: a picture of the designation being composed, with a bordered panel for each
+// field that opens an edit box in its place, the sign marks at the bend, the side and arrow
+// controls, and the command band.
+#pragma once
+
+#include "app/forms/kit.h"
+#include "app/settings.h"
+#include "app/weld_record.h"
+
+#include <QPushButton>
+#include <QRadioButton>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+
+namespace kelvo {
+
+// What the main window hands to the parts that arrive from outside it. Each hook may be empty.
+struct MainHooks {
+  // The standard picker: true when it closed with OK (WeldData.Gost then holds the choice).
+  std::function<bool(QWidget* owner)> gostPicker;
+  // The welding-method picker; its result is in WeldData.
+  std::function<void(QWidget* owner)> sposPicker;
+  // The draw command, with the designation as it stands when the button is pressed.
+  std::function<void(const DrawInput& input)> draw;
+};
+
+class TfmMain : public QWidget {
+  Q_OBJECT
+ public:
+  // `executable` names the files the window reads and writes (BasePath is taken from it).
+  explicit TfmMain(const std::string& executable, MainHooks hooks = {});
+
+  // Brings the window to the front, restoring it when minimised (a second copy asks this).
+  void bringToFront();
+
+  // The eight texts as the window holds them (untrimmed).
+  FieldTexts fieldTexts() const;
+  DrawInput drawInput() const;
+  Side side() const;
+  bool arrowLeft() const;
+
+  TEdit* edit(int field) const { return edits_[static_cast<std::size_t>(field - 1)]; }
+  TPanel* panel(int field) const { return panels_[static_cast<std::size_t>(field - 1)]; }
+
+  // Handlers, named as the designation's handlers are everywhere else.
+  void FormCreate();
+  void FormActivate();
+  void FormClose();
+  void pKolClick(QObject* sender);
+  void pGOSTClick();
+  void pTipClick();
+  void dsbGOSTClick();
+  void dsbTipClick();
+  void shpSquareMouseUp();
+  void imgZnakClick();
+  void rbUpClick();
+  void rbDownClick();
+  void Shape1MouseUp();
+  void bbClearClick();
+  void bbAboutClick();
+  void bbCloseClick();
+  void bbDrawClick();
+
+  // The 20 controls of the field row that move with the side.
+  static const std::array<const char*, 20>& rowControlNames();
+
+ protected:
+  void showEvent(QShowEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+
+ private:
+  void buildBands();
+  void buildGraphicControls();
+  void buildWindowedControls();
+  void buildCommandBand();
+  void setTabOrderAsDesigned();
+  void ApplySettings();
+  void applyBendMarks(std::uint8_t code);
+  void setFieldOpen(int field, bool open);
+  void setRowTop(int top);
+  MainSettings currentSettings() const;
+  void runPickerForBend();
+  QSize outerSize() const;
+
+  std::string executable_;
+  MainHooks hooks_;
+  bool activated_ = false;
+  QSize designOuter_{725, 300};
+
+  QWidget* pUp = nullptr;
+  QWidget* pMidle = nullptr;
+  QWidget* pDown = nullptr;
+  TShape* shpCircle = nullptr;
+  TShape* shpSquare = nullptr;
+  TShape* Shape1 = nullptr;
+  TDrawnLine* tlineEdge = nullptr;
+  TDrawnLine* tlineStrL = nullptr;
+  TDrawnLine* tlineStrR = nullptr;
+  TSpeedButton* dsbGOST = nullptr;
+  TSpeedButton* dsbTip = nullptr;
+  TImage* imgKat = nullptr;
+  TImage* imgZnak = nullptr;
+  TPanel* pImg = nullptr;
+  QRadioButton* rbUp = nullptr;
+  QRadioButton* rbDown = nullptr;
+  QPushButton* bbClear = nullptr;
+  QPushButton* bbAbout = nullptr;
+  QPushButton* bbClose = nullptr;
+  QPushButton* bbDraw = nullptr;
+  std::array<TEdit*, kFieldCount> edits_{};
+  std::array<TPanel*, kFieldCount> panels_{};
+};
+
+}  // namespace kelvo

@@ -1,0 +1,290 @@
+// The main window's handlers: settings, the activation pass, field panels, pickers, side,
+// arrow, clear and draw.
+#include "app/forms/about_box.h"
+#include "app/forms/hints.h"
+#include "app/forms/main_weld.h"
+#include "app/forms/messages.h"
+#include "app/forms/qt_text.h"
+#include "app/forms/znak_weld.h"
+#include "catalog/data_file.h"
+#include "platform/codepage.h"
+#include "platform/ini_store.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScreen>
+
+namespace kelvo {
+
+using namespace kelvo::literals;
+
+FieldTexts TfmMain::fieldTexts() const {
+  FieldTexts t;
+  for (int n = 1; n <= kFieldCount; ++n) fieldText(t, n) = fromQ(edit(n)->text());
+  return t;
+}
+
+Side TfmMain::side() const { return rbDown->isChecked() ? Side::Back : Side::Front; }
+bool TfmMain::arrowLeft() const { return !tlineStrL->isHidden(); }
+
+DrawInput TfmMain::drawInput() const {
+  return takeDrawInput(fieldTexts(), side(), arrowLeft(), mainWeld());
+}
+
+void TfmMain::FormCreate() {
+  mainWeld().WeldData.reset();
+  ApplySettings();
+}
+
+void TfmMain::ApplySettings() {
+  MainWeld& m = mainWeld();
+  m.BasePath = basePathFrom(executable_);
+  const IniFile ini(SettingsFileName(m.BasePath));
+  const MainSettings s = readMainSettings(ini);
+  designOuter_ = QSize(s.width, s.height);
+  resize(designOuter_);
+  setShowHint(this, s.hints);
+  m.LayerName = s.LayerName;
+  m.NumberType = s.NumberType;
+  for (int n = 1; n <= kFieldCount; ++n) edit(n)->setText(toQ(fieldText(s.texts, n)));
+  m.Znak1 = s.Znak1;
+  applyBendMarks(s.Znak1);
+  m.Znak2 = s.Znak2;
+  imgZnak->setPicture(signCellPicture(s.Znak2));
+  m.WeldData.RisNum = s.RisNum;
+}
+
+MainSettings TfmMain::currentSettings() const {
+  const MainWeld& m = mainWeld();
+  MainSettings s;
+  const QSize outer = outerSize();
+  s.height = outer.height();
+  s.width = outer.width();
+  s.hints = showHint(this);
+  s.LayerName = m.LayerName;
+  s.NumberType = m.NumberType;
+  s.texts = fieldTexts();
+  s.Znak1 = m.Znak1;
+  s.Znak2 = m.Znak2;
+  s.RisNum = m.WeldData.RisNum;
+  return s;
+}
+
+QSize TfmMain::outerSize() const {
+  const QSize frame = frameGeometry().size();
+  return frame.isValid() && frame.width() >= width() ? frame : size();
+}
+
+void TfmMain::FormClose() {
+  IniFile ini(SettingsFileName(mainWeld().BasePath));
+  try {
+    writeMainSettings(ini, currentSettings());
+  } catch (const IniWriteError& e) {
+    showMessage(this, MessageIcon::Error, e.what());
+  }
+}
+
+void TfmMain::showEvent(QShowEvent* e) {
+  QWidget::showEvent(e);
+  if (activated_) return;
+  activated_ = true;
+  // The settings give the outer size; the frame is known only now.
+  const QSize margins = frameGeometry().size() - size();
+  if (margins.width() > 0 || margins.height() > 0) resize(designOuter_ - margins);
+  if (const QScreen* screen = this->screen()) {
+    const QRect avail = screen->availableGeometry();
+    move(avail.center() - QPoint(designOuter_.width() / 2, designOuter_.height() / 2));
+  }
+  FormActivate();
+}
+
+void TfmMain::FormActivate() {
+  MainWeld& m = mainWeld();
+  auto filled = [this](int n) { return !isEmptyText(fromQ(edit(n)->text())); };
+  setFieldOpen(field::Kol, filled(field::Kol));
+  setFieldOpen(field::Num, filled(field::Num));
+  if (filled(field::GOST)) {
+    m.WeldData.Gost = fromQ(edit(field::GOST)->text());
+    pGOSTClick();
+  } else {
+    setFieldOpen(field::GOST, false);
+  }
+  if (filled(field::Tip)) {
+    m.WeldData.Tip = fromQ(edit(field::Tip)->text());
+    pTipClick();
+  } else {
+    setFieldOpen(field::Tip, false);
+  }
+  if (filled(field::Spos)) m.WeldData.Spos = fromQ(edit(field::Spos)->text());
+  setFieldOpen(field::Spos, filled(field::Spos));
+  setFieldOpen(field::Kat, filled(field::Kat));
+  imgKat->setPicture(filled(field::Kat) ? 7 : 8);
+  setFieldOpen(field::Dopl, filled(field::Dopl));
+  setFieldOpen(field::Sher, filled(field::Sher));
+}
+
+void TfmMain::setFieldOpen(int n, bool open) { edit(n)->setHidden(!open); }
+
+void TfmMain::closeEvent(QCloseEvent* e) {
+  FormClose();
+  e->accept();
+}
+
+void TfmMain::keyPressEvent(QKeyEvent* e) {
+  if (e->key() == Qt::Key_Escape) {
+    close();
+  } else if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+    if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
+    else bbClearClick();
+  } else {
+    QWidget::keyPressEvent(e);
+  }
+}
+
+void TfmMain::pKolClick(QObject* sender) {
+  const int tag = tagOf(sender);
+  for (TEdit* e : edits_) {
+    if (tagOf(e) != tag) continue;
+    e->show();
+    e->setFocus();
+  }
+  if (tag == 6) imgKat->setPicture(7);
+}
+
+void TfmMain::pGOSTClick() {
+  edit(field::GOST)->show();
+  dsbGOST->show();
+  panel(field::GOST)->resize(116, panel(field::GOST)->height());
+  edit(field::GOST)->setFocus();
+}
+
+void TfmMain::pTipClick() {
+  edit(field::Tip)->show();
+  dsbTip->show();
+  panel(field::Tip)->resize(36, panel(field::Tip)->height());
+  edit(field::Tip)->setFocus();
+}
+
+void TfmMain::dsbGOSTClick() {
+  if (!hooks_.gostPicker || !hooks_.gostPicker(this)) return;
+  FieldTexts t = fieldTexts();
+  if (!applyStandardChoice(t, mainWeld().WeldData)) return;
+  for (int n : {field::GOST, field::Tip, field::Spos}) edit(n)->setText(toQ(fieldText(t, n)));
+}
+
+void TfmMain::dsbTipClick() {
+  const std::string field3 = fromQ(edit(field::GOST)->text());
+  if (isEmptyText(field3)) {
+    showMessage(this, MessageIcon::Error, "Не заполнено поле номера ГОСТа!"_w);
+    return;
+  }
+  const std::string name = CatalogFileName(mainWeld().BasePath, field3, ".dat");
+  const std::string failure = std::string("Модуль Main_weld (dsbTipClick)\r\nФайл с данными\r\n"_w) +
+                              name + "\r\n" + std::string("не найден или запорчен!"_w);
+  if (!catalog::checkDataFile(name)) {
+    showMessage(this, MessageIcon::Error, failure);
+    return;
+  }
+  try {
+    if (hooks_.sposPicker) hooks_.sposPicker(this);
+  } catch (const std::exception&) {
+    showMessage(this, MessageIcon::Error, failure);
+    return;
+  }
+  const TWeldData& d = mainWeld().WeldData;
+  edit(field::Spos)->show();
+  edit(field::Spos)->setText(toQ(d.Spos));
+  edit(field::Tip)->setText(toQ(d.Tip));
+}
+
+void TfmMain::applyBendMarks(std::uint8_t code) {
+  if (code > 3) return;
+  shpCircle->setVisible(showsCircle(code));
+  tlineEdge->setVisible(showsFlag(code));
+}
+
+void TfmMain::shpSquareMouseUp() {
+  MainWeld& m = mainWeld();
+  m.ZnakMode = 1;
+  TfmZnak picker(this, m.ZnakMode, side());
+  picker.exec();
+  if (!picker.chosen()) return;  // closed some other way: the designation stays as it was
+  m.ZnakMode = picker.result();
+  applyBendMarks(m.ZnakMode);
+  m.Znak1 = m.ZnakMode;
+}
+
+void TfmMain::imgZnakClick() {
+  MainWeld& m = mainWeld();
+  m.ZnakMode = 4;
+  TfmZnak picker(this, m.ZnakMode, side());
+  picker.exec();
+  if (!picker.chosen()) return;
+  m.ZnakMode = picker.result();
+  if (m.ZnakMode <= 3) imgZnak->setPicture(signCellPicture(m.ZnakMode));
+  m.Znak2 = m.ZnakMode;
+}
+
+void TfmMain::setRowTop(int top) {
+  for (const char* name : rowControlNames())
+    if (auto* w = pMidle->findChild<QWidget*>(QString::fromLatin1(name)))
+      w->move(w->x(), top);
+}
+
+void TfmMain::rbUpClick() { setRowTop(12); }
+void TfmMain::rbDownClick() { setRowTop(53); }
+
+void TfmMain::Shape1MouseUp() {
+  tlineStrR->setHidden(!tlineStrR->isHidden());
+  tlineStrL->setHidden(!tlineStrR->isHidden());
+}
+
+void TfmMain::bbClearClick() {
+  for (TEdit* e : edits_) {
+    e->hide();
+    e->setText(QString());
+  }
+  dsbGOST->hide();
+  dsbTip->hide();
+  panel(field::GOST)->resize(145, panel(field::GOST)->height());
+  panel(field::Tip)->resize(60, panel(field::Tip)->height());
+  imgKat->setPicture(8);
+  imgZnak->setPicture(0);
+  tlineEdge->hide();
+  shpCircle->hide();
+  FieldTexts cleared;
+  clearDesignation(cleared, mainWeld());
+}
+
+void TfmMain::bbAboutClick() {
+  AboutBox box(this);
+  box.exec();
+}
+
+void TfmMain::bbCloseClick() { close(); }
+
+void TfmMain::bbDrawClick() {
+  const DrawInput input = drawInput();
+  hide();
+  try {
+    if (hooks_.draw) hooks_.draw(input);
+  } catch (const std::exception& e) {
+    showMessage(nullptr, MessageIcon::Error, e.what());
+  } catch (...) {
+    showMessage(nullptr, MessageIcon::Error, "Unknown error");
+  }
+  show();
+}
+
+void TfmMain::bringToFront() {
+  if (isHidden()) return;  // a drawing is in progress; the window comes back when it ends
+  if (isMinimized()) {
+    showNormal();
+  } else {
+    raise();
+    activateWindow();
+  }
+}
+
+}  // namespace kelvo

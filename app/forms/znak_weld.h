@@ -1,0 +1,40 @@
+// The auxiliary-sign picker: a borderless pop-up of four buttons, one for no sign and three
+// for the bend signs (mode 1) or the shelf signs (mode 4).
+#pragma once
+
+#include "app/forms/kit.h"
+#include "app/weld_record.h"
+
+#include <QDialog>
+
+#include <array>
+#include <cstdint>
+
+namespace kelvo {
+
+class TfmZnak : public QDialog {
+  Q_OBJECT
+ public:
+  // `owner` is the main window, whose position places the picker.
+  TfmZnak(QWidget* owner, std::uint8_t mode, Side side);
+
+  // True when a button was pressed; result() is then its Tag (0 to 3).
+  bool chosen() const { return chosen_; }
+  std::uint8_t result() const { return result_; }
+  TSpeedButton* button(int i) const { return buttons_[static_cast<std::size_t>(i)]; }
+
+  // Screen position of the picker for a main window whose outer top-left is `mainTopLeft`.
+  static QPoint placement(QPoint mainTopLeft, std::uint8_t mode, Side side);
+
+  void FormCreate(QWidget* owner, Side side);
+  void FormActivate();
+  void sbZnakClick(int tag);
+
+ private:
+  std::uint8_t mode_;
+  bool chosen_ = false;
+  std::uint8_t result_ = 0;
+  std::array<TSpeedButton*, 4> buttons_{};
+};
+
+}  // namespace kelvo

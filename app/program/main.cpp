@@ -1,0 +1,31 @@
+// Kelvo's start-up: one copy per executable name, the main window, the event loop.
+#include "app/forms/main_weld.h"
+#include "platform/file_io.h"
+#include "platform/single_instance.h"
+#include "platform/termination.h"
+
+#include <QApplication>
+#include <QFileInfo>
+
+int main(int argc, char** argv) {
+  const std::string exe = kelvo::executablePath();
+  const QString exeName = QFileInfo(QString::fromStdString(kelvo::nativePath(exe))).fileName();
+  kelvo::SingleInstance guard(exeName);
+
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Kelvo"));
+  QApplication::setApplicationDisplayName(QStringLiteral("Kelvo"));
+
+  kelvo::TfmMain window(exe);
+  if (!guard.isPrimary()) {
+    // The window was created and read its settings, but it is never shown or closed, so the
+    // running copy's settings are not overwritten.
+    return guard.raisePrimary() ? 0 : 1;
+  }
+  guard.listen();
+  QObject::connect(&guard, &kelvo::SingleInstance::raiseRequested, &window,
+                   &kelvo::TfmMain::bringToFront);
+  kelvo::handleTerminationRequests([&window] { window.close(); });
+  window.show();
+  return app.exec();
+}
