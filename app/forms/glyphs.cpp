@@ -57,4 +57,24 @@ QIcon bookIcon() {
   return QIcon(QPixmap::fromImage(img));
 }
 
+QIcon okIcon() {
+  QImage img = blank(18);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(30, 130, 40), 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  const QPointF tick[] = {{3, 9}, {7, 14}, {15, 4}};
+  p.drawPolyline(tick, 3);
+  return QIcon(QPixmap::fromImage(img));
+}
+
+QIcon cancelIcon() {
+  QImage img = blank(18);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(190, 30, 30), 2.5, Qt::SolidLine, Qt::RoundCap));
+  p.drawLine(QPointF(4, 4), QPointF(14, 14));
+  p.drawLine(QPointF(14, 4), QPointF(4, 14));
+  return QIcon(QPixmap::fromImage(img));
+}
+
 }  // namespace kelvo

@@ -8,5 +8,9 @@ namespace kelvo {
 QIcon applicationIcon();
 QIcon eraserIcon();
 QIcon bookIcon();
+// Drawn here rather than taken from the icon theme: looking a theme up costs more start-up
+// time than the whole window.
+QIcon okIcon();
+QIcon cancelIcon();
 
 }  // namespace kelvo

@@ -15,7 +15,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
-#include <QStyle>
 
 namespace kelvo {
 
@@ -201,14 +200,13 @@ void TfmMain::buildWindowedControls() {
 }
 
 void TfmMain::buildCommandBand() {
-  QStyle* st = style();
   bbAbout = named(new QPushButton(bookIcon(), QStringLiteral(" О программе"), pDown), "bbAbout",
                   {15, 10, 154, 31});
   bbAbout->setToolTip(QStringLiteral("Информация о программе"));
-  bbClose = named(new QPushButton(st->standardIcon(QStyle::SP_DialogCancelButton),
+  bbClose = named(new QPushButton(cancelIcon(),
                                   QStringLiteral("  Закончить"), pDown),
                   "bbClose", {418, 10, 136, 31});
-  bbDraw = named(new QPushButton(st->standardIcon(QStyle::SP_DialogOkButton),
+  bbDraw = named(new QPushButton(okIcon(),
                                  QStringLiteral("  Чертить"), pDown),
                  "bbDraw", {566, 10, 136, 31});
   bbDraw->setToolTip(QStringLiteral("Чертить в AutoCADe"));
