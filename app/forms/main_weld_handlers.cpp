@@ -6,7 +6,7 @@
 #include "app/forms/messages.h"
 #include "app/forms/qt_text.h"
 #include "app/forms/znak_weld.h"
-#include "catalog/data_file.h"
+#include "catalog/catalog_files.h"
 #include "platform/codepage.h"
 #include "platform/ini_store.h"
 
