@@ -1,0 +1,104 @@
+// kelvo-catalog: checks, shows, packs and unpacks Kelvo's catalogue files.
+#include "catalog/catalog_files.h"
+#include "catalog/picture_file.h"
+#include "platform/file_io.h"
+#include "tools/catalog/check.h"
+#include "tools/catalog/dump.h"
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace kelvo;
+
+int usage() {
+  std::cerr << "usage:\n"
+               "  kelvo-catalog check FILE...\n"
+               "  kelvo-catalog dump --standards|--data|--pictures FILE\n"
+               "  kelvo-catalog unpack FILE.ris DIR\n"
+               "  kelvo-catalog pack [--compress] OUT.ris BMP...   (\"-\" for an empty picture)\n";
+  return 2;
+}
+
+int check(const std::vector<std::string>& files) {
+  int problems = 0;
+  for (const auto& f : files)
+    for (const auto& p : tools::checkFile(f)) {
+      std::cout << p.where << ": " << p.text << "\n";
+      ++problems;
+    }
+  if (problems) std::cout << problems << " problem(s)\n";
+  return problems ? 1 : 0;
+}
+
+int dump(const std::string& kind, const std::string& file) {
+  if (kind == "--standards") std::cout << tools::dumpStandards(file) << "\n";
+  else if (kind == "--data") std::cout << tools::dumpData(file) << "\n";
+  else if (kind == "--pictures") std::cout << tools::dumpPictures(file) << "\n";
+  else return usage();
+  return 0;
+}
+
+int unpack(const std::string& file, const std::string& dir) {
+  std::vector<catalog::Picture> pictures;
+  catalog::loadPictures(file, pictures);
+  for (std::size_t i = 0; i < pictures.size(); ++i) {
+    if (pictures[i].bmp.empty()) continue;
+    char name[32];
+    std::snprintf(name, sizeof name, "%02zu.bmp", i);
+    if (!replaceFileAtomically(dir + "/" + name, pictures[i].bmp)) {
+      std::cerr << "cannot write " << dir << "/" << name << "\n";
+      return 1;
+    }
+  }
+  return 0;
+}
+
+int pack(std::vector<std::string> args) {
+  bool compress = false;
+  if (!args.empty() && args.front() == "--compress") {
+    compress = true;
+    args.erase(args.begin());
+  }
+  if (args.size() < 2) return usage();
+  std::vector<std::string> bmps;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    if (args[i] == "-") {
+      bmps.emplace_back();
+      continue;
+    }
+    const auto bytes = readWholeFile(args[i]);
+    if (!bytes || !catalog::bitmapSize(*bytes)) {
+      std::cerr << args[i] << ": not a Windows bitmap file\n";
+      return 1;
+    }
+    bmps.push_back(*bytes);
+  }
+  if (!replaceFileAtomically(args[0], catalog::writePictureFile(bmps, compress))) {
+    std::cerr << "cannot write " << args[0] << "\n";
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) return usage();
+  const std::string command = args.front();
+  args.erase(args.begin());
+  try {
+    if (command == "check" && !args.empty()) return check(args);
+    if (command == "dump" && args.size() == 2) return dump(args[0], args[1]);
+    if (command == "unpack" && args.size() == 2) return unpack(args[0], args[1]);
+    if (command == "pack") return pack(args);
+  } catch (const catalog::CatalogError& e) {
+    std::cerr << e.what() << "\n";
+    return 1;
+  }
+  return usage();
+}
