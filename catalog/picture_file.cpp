@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <stdexcept>
 
 namespace kelvo::catalog {
@@ -54,7 +55,7 @@ std::string readCompressed(Cursor& in) {
   while (taken < total) {
     const std::uint32_t length = in.u32("the file ends inside a block's length");
     if (4ull + length > total - taken) fail("a block runs past the end of its payload");
-    out += decodeBlock(in.take(length, "a block runs past the end of the file"));
+    decodeBlockInto(in.take(length, "a block runs past the end of the file"), out);
     taken += 4ull + length;
   }
   return out;
@@ -90,21 +91,24 @@ struct Matcher {
 
 }  // namespace
 
-std::string decodeBlock(std::string_view block) {
+void decodeBlockInto(std::string_view block, std::string& result) {
   if (block.empty()) fail("an empty coded block");
   if (static_cast<unsigned char>(block[0]) == 0x80) {
     if (block.size() - 1 > kMaxBlockOutput) fail("a stored block is longer than a block may be");
-    return std::string(block.substr(1));
+    result.append(block.substr(1));
+    return;
   }
-  std::string out;
-  out.reserve(kMaxBlockOutput);
+  // Decoded into a buffer of the largest size a block may have; every write is checked
+  // against it, and every copy against what is already decoded.
+  const std::size_t base = result.size();
+  result.resize(base + kMaxBlockOutput);
+  char* const out = result.data() + base;
+  std::size_t n = 0;
+  const auto* in = reinterpret_cast<const unsigned char*>(block.data());
   const std::size_t end = block.size();
   std::size_t p = 3;
   unsigned w = (byteAt(block, 1) << 8) | byteAt(block, 2);
   int bits = 16;
-  auto room = [&out](std::size_t n) {
-    if (n > kMaxBlockOutput - out.size()) fail("a block decodes to more than a block may hold");
-  };
   while (p < end) {
     if (bits == 0) {
       w = (byteAt(block, p) << 8) | byteAt(block, p + 1);
@@ -113,33 +117,45 @@ std::string decodeBlock(std::string_view block) {
       if (p >= end) break;
     }
     if ((w & 0x8000) == 0) {
-      room(1);
-      out += block[p++];
+      if (n == kMaxBlockOutput) fail("a block decodes to more than a block may hold");
+      out[n++] = static_cast<char>(in[p++]);
     } else {
-      const unsigned b0 = byteAt(block, p), b1 = byteAt(block, p + 1);
-      const std::size_t d = (b0 << 4) | (b1 >> 4);
+      if (p + 1 >= end) fail("a coded block reads past its end");
+      const std::size_t d = (static_cast<std::size_t>(in[p]) << 4) | (in[p + 1] >> 4);
       if (d == 0) {
-        const std::size_t count = ((b1 << 8) | byteAt(block, p + 2)) + 16;
-        const char value = static_cast<char>(byteAt(block, p + 3));
-        room(count);
-        out.append(count, value);
+        if (p + 3 >= end) fail("a coded block reads past its end");
+        const std::size_t count = ((static_cast<std::size_t>(in[p + 1]) << 8) | in[p + 2]) + 16;
+        if (count > kMaxBlockOutput - n) fail("a block decodes to more than a block may hold");
+        std::memset(out + n, in[p + 3], count);
+        n += count;
         p += 4;
       } else {
-        const std::size_t count = (b1 & 0x0F) + 3;
-        if (d > out.size()) fail("a copy reaches before the start of the output");
-        room(count);
-        for (std::size_t k = 0; k < count; ++k) out += out[out.size() - d];
+        const std::size_t count = (in[p + 1] & 0x0Fu) + 3;
+        if (d > n) fail("a copy reaches before the start of the output");
+        if (count > kMaxBlockOutput - n) fail("a block decodes to more than a block may hold");
+        if (d >= count) {
+          std::memcpy(out + n, out + n - d, count);
+        } else {
+          for (std::size_t k = 0; k < count; ++k) out[n + k] = out[n + k - d];  // overlapping
+        }
+        n += count;
         p += 2;
       }
     }
     w = (w << 1) & 0xFFFF;
     --bits;
   }
+  result.resize(base + n);
+}
+
+std::string decodeBlock(std::string_view block) {
+  std::string out;
+  decodeBlockInto(block, out);
   return out;
 }
 
 std::string encodeBlock(std::string_view in) {
-  std::string out = "\x40";
+  std::string out(1, '\x40');
   Matcher m;
   std::size_t control = 1;  // where the current control word goes
   out.append(2, '\0');
@@ -195,8 +211,10 @@ std::string encodeBlock(std::string_view in) {
     }
   }
   flush();
-  if (out.size() >= in.size() + 1) return "\x80" + std::string(in);
-  return out;
+  if (out.size() < in.size() + 1) return out;
+  std::string stored(1, '\x80');
+  stored.append(in);
+  return stored;
 }
 
 std::string writePictureFile(const std::vector<std::string>& bmps, bool compress) {

@@ -24,6 +24,8 @@ struct Picture {
 // Decodes one block. Throws std::invalid_argument for a block that would read outside itself,
 // copy from before the start of its output, or decode to more than kMaxBlockOutput bytes.
 std::string decodeBlock(std::string_view block);
+// The same, appending to `out`.
+void decodeBlockInto(std::string_view block, std::string& out);
 // Codes up to kBlockInput bytes; a block that coding would not shrink is stored (80h).
 std::string encodeBlock(std::string_view plain);
 

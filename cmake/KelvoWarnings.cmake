@@ -6,6 +6,10 @@ target_compile_options(kelvo_options INTERFACE
 if(KELVO_WERROR)
   target_compile_options(kelvo_options INTERFACE $<$<CXX_COMPILER_ID:GNU,Clang>:-Werror>)
 endif()
+if(KELVO_FUZZ)
+  # Coverage for every library the fuzzer reaches; the fuzzer itself links libFuzzer's main.
+  target_compile_options(kelvo_options INTERFACE -fsanitize=fuzzer-no-link)
+endif()
 if(KELVO_SANITIZE)
   target_compile_options(kelvo_options INTERFACE
     -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
