@@ -1,0 +1,142 @@
+// A thin typed facade over the automation surface, one class per kind of host object, so that
+// the draw routines read like what they do. It adds no behaviour: every method is one call.
+#pragma once
+
+#include "cad/automation.h"
+
+#include <array>
+#include <optional>
+#include <string>
+#include <utility>
+
+namespace kelvo::cad {
+
+using Point = std::array<double, 3>;
+
+Variant pointArg(const Point& p);
+Point toPoint(const Variant& v);
+
+class AcadObject {
+ public:
+  AcadObject() = default;
+  explicit AcadObject(ObjectRef o) : o_(std::move(o)) {}
+  bool assigned() const { return o_ != nullptr; }
+  const ObjectRef& ref() const { return o_; }
+
+ protected:
+  // An object that was never obtained fails as an unconnected automation object does.
+  AutoObject& obj() const;
+  Variant call(std::string_view member, const Args& args = {}) const { return obj().call(member, args); }
+  Variant get(std::string_view member) const { return obj().get(member); }
+  void put(std::string_view member, const Variant& v) const { obj().put(member, v); }
+
+ private:
+  ObjectRef o_;
+};
+
+class AcadEntity : public AcadObject {
+ public:
+  using AcadObject::AcadObject;
+  void Delete() const { call("Delete"); }
+};
+
+class AcadText : public AcadEntity {
+ public:
+  using AcadEntity::AcadEntity;
+  // Lower-left and upper-right corners (the host answers six numbers).
+  std::pair<Point, Point> GetBoundingBox() const;
+  void setAlignment(int a) const { put("Alignment", a); }
+  void setHorizontalAlignment(int a) const { put("HorizontalAlignment", a); }
+  void setVerticalAlignment(int a) const { put("VerticalAlignment", a); }
+  void setTextAlignmentPoint(const Point& p) const { put("TextAlignmentPoint", pointArg(p)); }
+  void Rotate(const Point& base, double angle) const { call("Rotate", {pointArg(base), angle}); }
+  void Move(const Point& from, const Point& to) const { call("Move", {pointArg(from), pointArg(to)}); }
+};
+
+class AcadLeader : public AcadEntity {
+ public:
+  using AcadEntity::AcadEntity;
+  void setArrowheadBlock(const std::string& name) const { put("ArrowheadBlock", name); }
+  void setArrowHeadSize(double size) const { put("ArrowHeadSize", size); }
+};
+
+// A block definition; model and paper space are blocks too.
+class AcadBlock : public AcadObject {
+ public:
+  using AcadObject::AcadObject;
+  std::string name() const { return toText(get("Name")); }
+  AcadEntity AddLine(const Point& a, const Point& b) const;
+  AcadText AddText(const std::string& text, const Point& at, double height) const;
+  AcadEntity AddCircle(const Point& centre, double radius) const;
+  AcadEntity AddArc(const Point& centre, double radius, double start, double end) const;
+  AcadEntity AddSolid(const Point& a, const Point& b, const Point& c, const Point& d) const;
+  AcadEntity AddPolyLine(const std::vector<double>& xyz) const;
+};
+
+class AcadSpace : public AcadBlock {
+ public:
+  using AcadBlock::AcadBlock;
+  AcadEntity InsertBlock(const Point& at, const std::string& name, double sx, double sy, double sz,
+                         double rotation) const;
+  AcadLeader AddLeader(const std::vector<double>& xyz, const AcadObject& annotation, int type) const;
+};
+
+class AcadLayer : public AcadObject {
+ public:
+  using AcadObject::AcadObject;
+  std::string name() const { return toText(get("Name")); }
+  void setColor(int index) const { put("Color", index); }
+};
+
+template <typename Item>
+class AcadCollection : public AcadObject {
+ public:
+  using AcadObject::AcadObject;
+  int Count() const { return toInt(get("Count")); }
+  Item ItemAt(int index) const { return Item(toObject(call("Item", {index}))); }
+};
+
+class AcadLayers : public AcadCollection<AcadLayer> {
+ public:
+  using AcadCollection::AcadCollection;
+  AcadLayer Add(const std::string& name) const { return AcadLayer(toObject(call("Add", {name}))); }
+};
+
+class AcadBlocks : public AcadCollection<AcadBlock> {
+ public:
+  using AcadCollection::AcadCollection;
+  AcadBlock Add(const Point& base, const std::string& name) const {
+    return AcadBlock(toObject(call("Add", {pointArg(base), name})));
+  }
+};
+
+class AcadUtility : public AcadObject {
+ public:
+  using AcadObject::AcadObject;
+  Point GetPoint(const std::optional<Point>& base, const std::string& prompt) const;
+  double AngleFromXAxis(const Point& a, const Point& b) const {
+    return toDouble(call("AngleFromXAxis", {pointArg(a), pointArg(b)}));
+  }
+};
+
+class AcadDocument : public AcadObject {
+ public:
+  using AcadObject::AcadObject;
+  Variant GetVariable(const std::string& name) const { return call("GetVariable", {name}); }
+  AcadSpace ModelSpace() const { return AcadSpace(toObject(get("ModelSpace"))); }
+  AcadSpace PaperSpace() const { return AcadSpace(toObject(get("PaperSpace"))); }
+  AcadLayers Layers() const { return AcadLayers(toObject(get("Layers"))); }
+  AcadBlocks Blocks() const { return AcadBlocks(toObject(get("Blocks"))); }
+  AcadUtility Utility() const { return AcadUtility(toObject(get("Utility"))); }
+  AcadLayer ActiveLayer() const { return AcadLayer(toObject(get("ActiveLayer"))); }
+  void setActiveLayer(const AcadLayer& layer) const { put("ActiveLayer", layer.ref()); }
+};
+
+class AcadApplication : public AcadObject {
+ public:
+  using AcadObject::AcadObject;
+  AcadDocument ActiveDocument() const { return AcadDocument(toObject(get("ActiveDocument"))); }
+  void setVisible(bool on) const { put("Visible", on); }
+};
+
+}  // namespace kelvo::cad

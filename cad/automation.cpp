@@ -1,0 +1,98 @@
+#include "cad/automation.h"
+
+#include <cmath>
+#include <map>
+#include <mutex>
+
+namespace kelvo::cad {
+
+namespace {
+
+[[noreturn]] void mismatch(const char* wanted) {
+  throw EOleError(std::string("the host returned a value that is not ") + wanted);
+}
+
+struct Registry {
+  std::mutex lock;
+  std::map<int, Transport> transports;
+  int next = 1;
+};
+
+Registry& registry() {
+  static Registry r;
+  return r;
+}
+
+}  // namespace
+
+double toDouble(const Variant& v) {
+  if (const auto* d = std::get_if<double>(&v)) return *d;
+  if (const auto* i = std::get_if<std::int32_t>(&v)) return *i;
+  if (const auto* b = std::get_if<bool>(&v)) return *b ? -1.0 : 0.0;  // VARIANT_TRUE is -1
+  if (const auto* c = std::get_if<Currency>(&v)) return static_cast<double>(c->tenThousandths) / 10000.0;
+  mismatch("a number");
+}
+
+std::int32_t toInt(const Variant& v) {
+  if (const auto* i = std::get_if<std::int32_t>(&v)) return *i;
+  if (const auto* b = std::get_if<bool>(&v)) return *b ? -1 : 0;
+  if (std::holds_alternative<double>(v) || std::holds_alternative<Currency>(v)) {
+    const double d = toDouble(v);
+    if (!(d >= -2147483648.0 && d <= 2147483647.0)) mismatch("a 32-bit integer");
+    // Banker's rounding, as the automation runtime converts reals to integers.
+    const double r = std::nearbyint(d);
+    return static_cast<std::int32_t>(r);
+  }
+  mismatch("an integer");
+}
+
+std::string toText(const Variant& v) {
+  if (const auto* s = std::get_if<std::string>(&v)) return *s;
+  mismatch("a text");
+}
+
+ObjectRef toObject(const Variant& v) {
+  if (const auto* o = std::get_if<ObjectRef>(&v); o && *o) return *o;
+  mismatch("an object");
+}
+
+std::vector<double> toDoubles(const Variant& v) {
+  if (const auto* a = std::get_if<std::vector<double>>(&v)) return *a;
+  mismatch("an array of numbers");
+}
+
+bool sameMember(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+int registerTransport(Transport transport) {
+  Registry& r = registry();
+  std::lock_guard<std::mutex> guard(r.lock);
+  r.transports.emplace(r.next, std::move(transport));
+  return r.next++;
+}
+
+void unregisterTransport(int token) {
+  Registry& r = registry();
+  std::lock_guard<std::mutex> guard(r.lock);
+  r.transports.erase(token);
+}
+
+ObjectRef GetActiveOleObject(std::string_view progId) {
+  std::vector<Transport> candidates;
+  {
+    Registry& r = registry();
+    std::lock_guard<std::mutex> guard(r.lock);
+    for (auto it = r.transports.rbegin(); it != r.transports.rend(); ++it) candidates.push_back(it->second);
+  }
+  for (const auto& t : candidates)
+    if (ObjectRef o = t(progId)) return o;
+  throw EOleSysError("Operation unavailable: no running " + std::string(progId));
+}
+
+}  // namespace kelvo::cad

@@ -1,0 +1,198 @@
+#include "cad/draw_weld.h"
+
+#include "platform/codepage.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace kelvo::cad {
+
+using namespace kelvo::literals;
+
+namespace {
+constexpr double kPi = std::numbers::pi;
+}
+
+DrawWeld::DrawWeld(Services services) : services_(std::move(services)) {}
+
+bool DrawWeld::HasAnyText() const {
+  return CountText.size() + NumberText.size() + StandardText.size() + JointText.size() +
+             MethodText.size() + LegText.size() + IntermittentText.size() + RoughnessText.size() >
+         0;
+}
+
+// The three failure kinds, the most special first, each with the reason the user reads.
+void DrawWeld::Guarded(const char* procedure, const std::function<void()>& step) const {
+  auto report = [&](std::string_view reason, const char* kind) {
+    const std::string text = std::string("Модуль   : Draw_Weld\r\nПроцедура: "_w) + procedure +
+                             std::string("\r\nОшибка   : "_w) + std::string(reason) + " (" + kind + ")";
+    if (services_.warn) services_.warn(text);
+  };
+  try {
+    step();
+  } catch (const EOleException&) {
+    report("Нет связи с AutoCAD!"_w, "EOleException");
+  } catch (const EOleSysError&) {
+    report("Операция недоступна!"_w, "EOleSysError");
+  } catch (const EOleError&) {
+    report("Незагружен AutoCAD!"_w, "EOleError");
+  }
+}
+
+void DrawWeld::PrepareTexts() {
+  const auto& t = in_.texts;
+  CountText = t[0], NumberText = t[1], StandardText = t[2], JointText = t[3];
+  MethodText = t[4], LegText = t[5], IntermittentText = t[6], RoughnessText = t[7];
+  if (StandardText.empty()) {
+    if (!CountText.empty()) {
+      StandardText = CountText;
+      CountText.clear();
+    }
+    if (!NumberText.empty()) {
+      StandardText += in_.NumberType + NumberText;
+      NumberText.clear();
+    }
+  }
+  if (!IntermittentText.empty()) {
+    for (std::string* host : {&LegText, &MethodText, &JointText, &StandardText})
+      if (!host->empty()) {
+        *host += "-" + IntermittentText;
+        break;
+      }
+  }
+  IntermittentText.clear();
+}
+
+void DrawWeld::Start_ACAD() {
+  Guarded("Start_ACAD", [this] {
+    AcadApp = AcadApplication(GetActiveOleObject(kProgId));
+    AcadDoc = AcadApp.ActiveDocument();
+    const auto tilemode = static_cast<std::uint8_t>(toInt(AcadDoc.GetVariable("TILEMODE")) & 0xFF);
+    const auto cvport = static_cast<std::uint8_t>(toInt(AcadDoc.GetVariable("CVPORT")) & 0xFF);
+    if (tilemode == 1) DrawSpace = AcadDoc.ModelSpace();
+    else if (cvport == 1) DrawSpace = AcadDoc.PaperSpace();
+    else DrawSpace = AcadDoc.ModelSpace();
+    WorkPoint1 = WorkPoint2 = WorkPoint3 = WorkPoint4 = WorkPoint5 = WorkPoint6 = WorkPoint7 = Point{};
+    double scale = toDouble(AcadDoc.GetVariable("DIMSCALE"));
+    if (scale == 0) scale = 1.0;
+    TextHeight = toDouble(AcadDoc.GetVariable("DIMTXT")) * scale;
+    ArrowSize = toDouble(AcadDoc.GetVariable("DIMASZ")) * scale;
+    TextGap = toDouble(AcadDoc.GetVariable("DIMGAP")) * scale;
+    SignUnit = 0.1 * TextHeight;
+    AcadApp.setVisible(true);
+  });
+}
+
+void DrawWeld::Begin(const DrawInput& input) {
+  in_ = input;
+  PrepareTexts();
+}
+
+void DrawWeld::AcadDrawWeld(const DrawInput& input) {
+  Begin(input);
+  Start_ACAD();
+  Guarded("AcadDrawWeld", [this] { DrawGuarded(); });
+}
+
+void DrawWeld::DrawGuarded() {
+  ChooseLayer();
+  PlaceLeader();
+  BlockName = BlockNameAt(services_.now ? services_.now() : std::tm{});
+  MakeUniqueBlockName();
+  EnsureArrowBlock();
+  if (HasAnyText()) {
+    DrawShelf();
+  } else {
+    ApplyMinimumLength(2.5 * ArrowSize);
+    WeldBlock = AcadDoc.Blocks().Add(LeaderPoint, BlockName);
+  }
+  InsertAndLead();
+  AcadDoc.setActiveLayer(SavedLayer_);
+}
+
+void DrawWeld::ChooseLayer() {
+  const AcadLayers layers = AcadDoc.Layers();
+  SavedLayer_ = AcadDoc.ActiveLayer();
+  DesignLayer_ = AcadLayer();
+  const int count = layers.Count();
+  for (int i = 0; i < count; ++i) {
+    const AcadLayer layer = layers.ItemAt(i);
+    if (layer.name() == in_.LayerName) {
+      DesignLayer_ = layer;
+      break;
+    }
+  }
+  if (!DesignLayer_.assigned()) {
+    DesignLayer_ = layers.Add(in_.LayerName);
+    DesignLayer_.setColor(2);
+  }
+  AcadDoc.setActiveLayer(DesignLayer_);
+}
+
+void DrawWeld::PlaceLeader() {
+  const AcadUtility utility = AcadDoc.Utility();
+  InsertPoint = utility.GetPoint(std::nullopt, std::string("Укажи точку вставки сварки      : "_w));
+  LeaderPoint = utility.GetPoint(InsertPoint, std::string("Укажи точку расположения выноски: "_w));
+  LeaderAngle = utility.AngleFromXAxis(InsertPoint, LeaderPoint);
+  TempLine_ = DrawSpace.AddLine(InsertPoint, LeaderPoint);
+}
+
+std::string DrawWeld::BlockNameAt(const std::tm& time) {
+  return "Weld_" + std::to_string(time.tm_hour) + std::to_string(time.tm_min) +
+         std::to_string(time.tm_sec);
+}
+
+// Adding to a block that an earlier designation made would change that designation, so a
+// name the drawing holds already gets the first free suffix: Weld_957_2, Weld_957_3, ...
+void DrawWeld::MakeUniqueBlockName() {
+  const AcadBlocks blocks = AcadDoc.Blocks();
+  std::vector<std::string> names;
+  const int count = blocks.Count();
+  for (int i = 0; i < count; ++i) names.push_back(blocks.ItemAt(i).name());
+  auto taken = [&names](const std::string& candidate) {
+    for (const auto& n : names)
+      if (cp1251::equalsIgnoreCase(n, candidate)) return true;  // CAD block names ignore case
+    return false;
+  };
+  const std::string base = BlockName;
+  for (int suffix = 2; taken(BlockName); ++suffix) BlockName = base + "_" + std::to_string(suffix);
+}
+
+void DrawWeld::ApplyMinimumLength(double length) {
+  const double d = std::hypot(LeaderPoint[0] - InsertPoint[0], LeaderPoint[1] - InsertPoint[1]);
+  if (d > length) return;
+  LeaderPoint[0] = InsertPoint[0] + length * std::cos(LeaderAngle);
+  LeaderPoint[1] = InsertPoint[1] + length * std::sin(LeaderAngle);
+}
+
+void DrawWeld::DrawShelf() {
+  WorkPoint1 = AcadDoc.Utility().GetPoint(LeaderPoint, std::string("Укажи направление выноски: "_w));
+  TempLine_.Delete();
+  if (!CountText.empty() || !NumberText.empty()) DrawLeaderLabel();
+  else ApplyMinimumLength(3 * ArrowSize);
+  WeldBlock = AcadDoc.Blocks().Add(LeaderPoint, BlockName);
+  DrawBendSigns();
+  ShelfLength = 0;
+  if (LeaderAngle > 3 * kPi / 2 || LeaderAngle <= kPi / 2) {
+    LayoutShelfRight();
+    DrawRoughnessRight();
+    WorkPoint1[0] = LeaderPoint[0] + ShelfLength + TextGap;
+  } else {
+    DrawRoughnessLeft();
+    LayoutShelfLeft();
+    WorkPoint1[0] = LeaderPoint[0] - (ShelfLength + TextGap);
+  }
+  WorkPoint1[1] = LeaderPoint[1];
+  WeldBlock.AddLine(LeaderPoint, WorkPoint1);
+}
+
+void DrawWeld::InsertAndLead() {
+  const AcadEntity reference = DrawSpace.InsertBlock(LeaderPoint, BlockName, 1, 1, 1, 0);
+  PointList = {InsertPoint[0], InsertPoint[1], InsertPoint[2],
+               LeaderPoint[0], LeaderPoint[1], LeaderPoint[2]};
+  const AcadLeader leader = DrawSpace.AddLeader(PointList, reference, 2);
+  leader.setArrowheadBlock(in_.arrowLeft ? "KelvoL" : "KelvoR");
+  leader.setArrowHeadSize(ArrowSize);
+}
+
+}  // namespace kelvo::cad

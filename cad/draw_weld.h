@@ -1,0 +1,98 @@
+// The draw command: it prepares the designation's texts, connects to the CAD host, asks the
+// user there for the points of the leader and draws the layer, the weld block with its shelf,
+// texts and signs, the block reference, the leader with its one-sided arrowhead and the
+// count/number text. The drawing context outlives a command, as the host's objects do.
+#pragma once
+
+#include "app/weld_record.h"
+#include "cad/acad.h"
+
+#include <ctime>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kelvo::cad {
+
+inline constexpr char kProgId[] = "AutoCAD.Application";
+
+class DrawWeld {
+ public:
+  struct Services {
+    // Shows a modal warning with this Windows-1251 text (module, procedure, reason).
+    std::function<void(const std::string& text)> warn;
+    // Local time of day for the block name.
+    std::function<std::tm()> now;
+  };
+
+  explicit DrawWeld(Services services);
+
+  // The command. Failures of the three automation kinds are reported through `warn`; any
+  // other failure is thrown to the caller.
+  void AcadDrawWeld(const DrawInput& input);
+
+  // Drawing context.
+  AcadApplication AcadApp;
+  AcadDocument AcadDoc;
+  AcadSpace DrawSpace;
+  double TextHeight = 0, ArrowSize = 0, TextGap = 0, SignUnit = 0;
+  Point WorkPoint1{}, WorkPoint2{}, WorkPoint3{}, WorkPoint4{}, WorkPoint5{}, WorkPoint6{},
+      WorkPoint7{};
+
+  // Text copies.
+  std::string CountText, NumberText, StandardText, JointText, MethodText, LegText,
+      IntermittentText, RoughnessText;
+
+  // Composition values.
+  Point InsertPoint{}, LeaderPoint{};
+  double LeaderAngle = 0;
+  AcadBlock WeldBlock;
+  double ShelfLength = 0;
+  std::vector<double> PointList;
+  std::string BlockName;
+
+  // Values of the routines.
+  std::string LabelText;
+  AcadText LastText;
+  double TextWidth = 0;
+
+  // The steps, public so that each can be checked on its own. Begin takes the designation
+  // and prepares the texts (step A before the connection).
+  void Begin(const DrawInput& input);
+  void PrepareTexts();
+  void Start_ACAD();
+  void EnsureArrowBlock();
+  void DrawLeaderLabel();
+  void DrawBendSigns();
+  void DrawAuxSign();
+  void DrawRoughMark(bool up);
+  void DrawLegTriangle();
+  void LayoutShelfRight();
+  void DrawRoughnessRight();
+  void DrawRoughnessLeft();
+  void LayoutShelfLeft();
+  void ApplyMinimumLength(double length);
+  // "Weld_" and the hour, minute and second without leading zeros.
+  static std::string BlockNameAt(const std::tm& time);
+
+ private:
+  void DrawGuarded();
+  void ChooseLayer();
+  void PlaceLeader();
+  void MakeUniqueBlockName();
+  void DrawShelf();
+  void InsertAndLead();
+  std::string CompositeStandardText() const;
+  double BaselineY() const;
+  double MeasureLastText();
+  void AddPolyLine(std::initializer_list<Point> vertices);
+  void Guarded(const char* procedure, const std::function<void()>& step) const;
+  bool HasAnyText() const;
+
+  Services services_;
+  DrawInput in_;
+  AcadLayer SavedLayer_, DesignLayer_;
+  AcadEntity TempLine_;
+};
+
+}  // namespace kelvo::cad
