@@ -1,5 +1,7 @@
 // Kelvo's start-up: one copy per executable name, the main window, the event loop.
 #include "app/forms/main_weld.h"
+#include "app/forms/messages.h"
+#include "cad/draw_weld.h"
 #include "platform/file_io.h"
 #include "platform/single_instance.h"
 #include "platform/termination.h"
@@ -16,7 +18,19 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Kelvo"));
   QApplication::setApplicationDisplayName(QStringLiteral("Kelvo"));
 
-  kelvo::TfmMain window(exe);
+  // The drawing context lives for the whole run: a later command reuses the connection.
+  kelvo::cad::DrawWeld drawing({[](const std::string& text) {
+                                  kelvo::showMessage(nullptr, kelvo::MessageIcon::Warning, text);
+                                },
+                                [] {
+                                  const std::time_t t = std::time(nullptr);
+                                  std::tm local{};
+                                  localtime_r(&t, &local);
+                                  return local;
+                                }});
+  kelvo::MainHooks hooks;
+  hooks.draw = [&drawing](const kelvo::DrawInput& input) { drawing.AcadDrawWeld(input); };
+  kelvo::TfmMain window(exe, hooks);
   if (!guard.isPrimary()) {
     // The window was created and read its settings, but it is never shown or closed, so the
     // running copy's settings are not overwritten.
