@@ -139,6 +139,16 @@ void checkRecords(Report& report, const std::vector<Line>& lines, std::size_t me
                             " is not below the " + std::to_string(*count) + " pictures of " + risName);
 }
 
+// The file's lines, or nothing (and the problem reported) when it cannot be read.
+std::optional<std::vector<Line>> readLines(Report& report, const std::string& fileName) {
+  const auto data = readWholeFile(fileName);
+  if (!data) {
+    report.whole("the file cannot be opened or read");
+    return std::nullopt;
+  }
+  return linesOf(*data);
+}
+
 }  // namespace
 
 CatalogKind guessKind(const std::string& fileName) {
@@ -151,12 +161,9 @@ CatalogKind guessKind(const std::string& fileName) {
 
 std::vector<Problem> checkStandards(const std::string& fileName) {
   Report report(fileName);
-  const auto data = readWholeFile(fileName);
-  if (!data) {
-    report.whole("the file cannot be opened or read");
-    return report.problems;
-  }
-  const auto lines = linesOf(*data);
+  const auto read = readLines(report, fileName);
+  if (!read) return report.problems;
+  const auto& lines = *read;
   if (lines.empty()) report.whole("the file is empty: it needs a heading line");
   for (std::size_t i = 1; i < lines.size(); i += 2) {
     const Line& number = lines[i];
@@ -170,12 +177,9 @@ std::vector<Problem> checkStandards(const std::string& fileName) {
 
 std::vector<Problem> checkData(const std::string& fileName) {
   Report report(fileName);
-  const auto data = readWholeFile(fileName);
-  if (!data) {
-    report.whole("the file cannot be opened or read");
-    return report.problems;
-  }
-  const auto lines = linesOf(*data);
+  const auto read = readLines(report, fileName);
+  if (!read) return report.problems;
+  const auto& lines = *read;
   if (lines.size() < 2) report.whole("the file needs the designation on line 1 and the title on line 2");
   const auto methods = section(lines, kMethodHeader, 2);
   const auto tabs = section(lines, kTabHeader, 0);
