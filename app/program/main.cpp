@@ -2,6 +2,7 @@
 #include "app/forms/main_weld.h"
 #include "app/forms/messages.h"
 #include "cad/draw_weld.h"
+#include "catalog/forms/picker_hooks.h"
 #include "platform/file_io.h"
 #include "platform/single_instance.h"
 #include "platform/termination.h"
@@ -28,7 +29,7 @@ int main(int argc, char** argv) {
                                   localtime_r(&t, &local);
                                   return local;
                                 }});
-  kelvo::MainHooks hooks;
+  kelvo::MainHooks hooks = kelvo::catalogPickers();
   hooks.draw = [&drawing](const kelvo::DrawInput& input) { drawing.AcadDrawWeld(input); };
   kelvo::TfmMain window(exe, hooks);
   if (!guard.isPrimary()) {

@@ -1,0 +1,108 @@
+#include "catalog/forms/gost_weld.h"
+
+#include "app/forms/kit.h"
+#include "app/forms/messages.h"
+#include "app/forms/qt_text.h"
+#include "app/weld_record.h"
+#include "catalog/catalog_files.h"
+#include "catalog/forms/picker_common.h"
+#include "catalog/picker_rules.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QTimer>
+
+namespace kelvo {
+
+TfmGost::TfmGost(QWidget* owner) : QDialog(owner) {
+  setObjectName(QStringLiteral("fmGost"));
+  setWindowTitle(QStringLiteral("Kelvo - Сварные швы - Стандарты"));
+  QFont f;
+  f.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans")});
+  f.setPixelSize(13);
+  f.setBold(true);
+  setFont(f);
+  Panel3 = new TPanel(this);
+  Panel3->setObjectName(QStringLiteral("Panel3"));
+  auto* caption = new QLabel(QStringLiteral("Выбери стандарт на сварку (жми на наименование стандарта)"), Panel3);
+  caption->setAlignment(Qt::AlignCenter);
+  caption->setObjectName(QStringLiteral("lbCaption"));
+  Panel4 = new QWidget(this);
+  Panel4->setObjectName(QStringLiteral("Panel4"));
+  vleGost = new QTableWidget(1, 2, Panel4);
+  vleGost->setObjectName(QStringLiteral("vleGost"));
+  // The first letter of the key column's title is a Latin C, as the list has always shown it.
+  vleGost->setHorizontalHeaderLabels({QStringLiteral("Cтандарт"), QStringLiteral("Наименование стандарта")});
+  vleGost->verticalHeader()->hide();
+  vleGost->verticalHeader()->setDefaultSectionSize(19);
+  vleGost->setColumnWidth(0, 120);
+  vleGost->setColumnWidth(1, 569);
+  vleGost->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  vleGost->setSelectionBehavior(QAbstractItemView::SelectRows);
+  vleGost->setSelectionMode(QAbstractItemView::SingleSelection);
+  vleGost->horizontalHeader()->setStretchLastSection(true);
+  vleGost->setCurrentCell(0, 0);
+  connect(vleGost, &QTableWidget::cellClicked, this, [this](int row, int) { vleGostSelectCell(row); });
+  connect(vleGost, &QTableWidget::currentCellChanged, this,
+          [this](int row, int, int, int) { vleGostSelectCell(row); });
+  const ButtonBar bar = addButtonBar(this, 425, 575, QStringLiteral("Не выберать ГОСТ"), QStringLiteral("Выбрать ГОСТ"));
+  Panel1 = bar.panel;
+  connect(bar.bbOk, &QPushButton::clicked, this, &QDialog::accept);
+  connect(bar.bbClose, &QPushButton::clicked, this, &QDialog::reject);
+  FormCreate();
+}
+
+void TfmGost::FormCreate() { keepSizeInSettings(this, Picker::Gost); }
+
+void TfmGost::resizeEvent(QResizeEvent* e) {
+  const int w = width(), h = height();
+  Panel3->setGeometry(0, 0, w, 37);
+  Panel3->findChild<QLabel*>()->setGeometry(0, 0, w, 37);
+  Panel1->setGeometry(0, h - 49, w, 49);
+  Panel4->setGeometry(0, 37, w, std::max(0, h - 37 - 49));
+  vleGost->setGeometry(10, 6, std::max(0, w - 30), std::max(0, Panel4->height() - 19));
+  QDialog::resizeEvent(e);
+}
+
+void TfmGost::showEvent(QShowEvent* e) {
+  QDialog::showEvent(e);
+  if (activated_) return;
+  activated_ = true;
+  FormActivate();
+}
+
+void TfmGost::appendRow(const std::string& key, const std::string& title) {
+  // The list starts with one empty row that the first standard fills.
+  int row = static_cast<int>(rows_.size());
+  if (row >= vleGost->rowCount()) vleGost->insertRow(row);
+  vleGost->setItem(row, 0, new QTableWidgetItem(toQ(key)));
+  vleGost->setItem(row, 1, new QTableWidgetItem(toQ(title)));
+  rows_.emplace_back(key, title);
+}
+
+void TfmGost::FormActivate() {
+  const std::string name = StandardsFileName(mainWeld().BasePath);
+  std::vector<catalog::StandardRow> read;
+  try {
+    catalog::readStandardsList(name, read);
+  } catch (const catalog::CatalogError&) {
+    showMessage(this, MessageIcon::Error,
+                fileMessage("Модуль GOST_weld (FormActivate)", "Файл с данными", name, "не найден или запорчен!"));
+    QTimer::singleShot(0, this, &QDialog::reject);
+    return;
+  }
+  const QSignalBlocker quiet(vleGost);  // filling the list selects nothing for the user
+  for (const auto& r : read) appendRow(r.designation, r.title);
+  vleGost->setCurrentCell(0, 0);
+}
+
+void TfmGost::vleGostSelectCell(int row) {
+  if (row < 0 || row >= static_cast<int>(rows_.size())) return;
+  TWeldData& d = mainWeld().WeldData;
+  d.Gost = rows_[static_cast<std::size_t>(row)].first;
+  d.GostName = catalog::titleOfFirstRowWithKey(rows_, d.Gost);
+  vleGost->setToolTip(toQ(d.GostName));
+  setToolTip(toQ(d.GostName));
+}
+
+}  // namespace kelvo

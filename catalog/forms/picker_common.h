@@ -1,0 +1,34 @@
+// What the three catalogue pickers share: their size kept in the settings file, the button bar
+// with "  Закончить" and "  Ok", hints following the main window, and the file-error texts.
+#pragma once
+
+#include "app/settings.h"
+
+#include <QDialog>
+#include <QPushButton>
+
+#include <string>
+
+namespace kelvo {
+
+// Reads the picker's size from its settings section now, and writes it back when the picker
+// closes (accepted, rejected or closed by its close box).
+void keepSizeInSettings(QDialog* picker, Picker which);
+
+struct ButtonBar {
+  QWidget* panel;
+  QPushButton* bbClose;
+  QPushButton* bbOk;
+};
+// The bottom bar; `closeLeft` and `okLeft` are the buttons' design positions.
+ButtonBar addButtonBar(QDialog* picker, int closeLeft, int okLeft, const QString& closeHint,
+                       const QString& okHint);
+
+// Hints on when the main window (the picker's owner chain) shows them.
+void followOwnerHints(QWidget* picker, QWidget* owner);
+
+// "Модуль <module> (<procedure>)" + ... texts, Windows-1251.
+std::string fileMessage(const char* moduleProcedure, const char* what, const std::string& file,
+                        const char* tail);
+
+}  // namespace kelvo
