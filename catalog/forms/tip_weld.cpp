@@ -142,6 +142,9 @@ void TfmTip::showEvent(QShowEvent* e) {
 }
 
 void TfmTip::FormActivate() {
+  // A record whose tab is not among the captions would leave the shown tab and its buttons
+  // apart; the first tab is shown instead.
+  if (tipState().CurrentTab >= tabBar_->count()) tipState().CurrentTab = 0;
   {
     const QSignalBlocker quiet(tabBar_);
     tabBar_->setCurrentIndex(tipState().CurrentTab);
