@@ -1,0 +1,116 @@
+#include "host/model/document.h"
+
+#include "platform/codepage.h"
+
+#include <charconv>
+#include <cstdio>
+
+namespace kelvo::host {
+
+Document::Document() {
+  header = {
+      {"$ACADVER", {{1, "AC1015"}}},    {"$DWGCODEPAGE", {{3, "ANSI_1251"}}},
+      {"$INSBASE", {{10, "0.0"}, {20, "0.0"}, {30, "0.0"}}},
+      {"$CLAYER", {{8, "0"}}},          {"$DIMSCALE", {{40, "1.0"}}},
+      {"$DIMASZ", {{40, "2.5"}}},       {"$DIMTXT", {{40, "2.5"}}},
+      {"$DIMGAP", {{40, "0.625"}}},     {"$TILEMODE", {{70, "1"}}},
+      {"$INSUNITS", {{70, "4"}}},       {"$MEASUREMENT", {{70, "1"}}},
+      {"$HANDSEED", {{5, "0"}}},
+  };
+  layers.push_back({"0", 7, "", std::nullopt});
+  blocks.push_back({"*Model_Space", {}, "", "", "", {}, {}, {}, {}});
+  blocks.push_back({"*Paper_Space", {}, "", "", "", {}, {}, {}, {}});
+}
+
+std::optional<double> Document::number(std::string_view name) const {
+  if (name == "CVPORT") {  // not stored in a DXF file: the model tab or the paper of a layout
+    const auto tile = number("TILEMODE");
+    return tile && *tile == 1 ? 2.0 : 1.0;
+  }
+  const std::string key = "$" + std::string(name);
+  for (const auto& [n, tags] : header)
+    if (cp1251::equalsIgnoreCase(n, key) && !tags.empty()) {
+      double v = 0;
+      const auto& s = tags.front().value;
+      const char* b = s.data();
+      while (b < s.data() + s.size() && *b == ' ') ++b;
+      if (std::from_chars(b, s.data() + s.size(), v).ec == std::errc()) return v;
+      return std::nullopt;
+    }
+  return std::nullopt;
+}
+
+void Document::setNumber(std::string_view name, double value, int code) {
+  const std::string key = "$" + std::string(name);
+  const std::string text = code >= 60 && code < 100 ? std::to_string(static_cast<long long>(value)) : formatDouble(value);
+  for (auto& [n, tags] : header)
+    if (cp1251::equalsIgnoreCase(n, key)) {
+      tags = {{code, text}};
+      return;
+    }
+  header.push_back({key, {{code, text}}});
+}
+
+std::optional<std::string> Document::text(std::string_view name) const {
+  const std::string key = "$" + std::string(name);
+  for (const auto& [n, tags] : header)
+    if (cp1251::equalsIgnoreCase(n, key) && !tags.empty()) return tags.front().value;
+  return std::nullopt;
+}
+
+Block* Document::findBlock(std::string_view name) {
+  for (auto& b : blocks)
+    if (cp1251::equalsIgnoreCase(b.name, name)) return &b;
+  return nullptr;
+}
+
+Layer* Document::findLayer(std::string_view name) {
+  for (auto& l : layers)
+    if (cp1251::equalsIgnoreCase(l.name, name)) return &l;
+  return nullptr;
+}
+
+Block& Document::addBlock(const std::string& name, const Point& base) {
+  blocks.push_back({name, base, "", "", "", {}, {}, {}, {}});
+  modified = true;
+  return blocks.back();
+}
+
+Layer& Document::addLayer(const std::string& name) {
+  layers.push_back({name, 7, "", std::nullopt});
+  modified = true;
+  return layers.back();
+}
+
+std::string Document::newHandle() {
+  char buf[24];
+  std::snprintf(buf, sizeof buf, "%llX", static_cast<unsigned long long>(nextHandle++));
+  return buf;
+}
+
+std::string Document::encodeForFile(const std::string& text) const {
+  if (version >= "AC1021") return cp1251::toUtf8(text);
+  const auto page = this->text("DWGCODEPAGE");
+  if (!page || cp1251::equalsIgnoreCase(*page, "ANSI_1251")) return text;
+  std::string out;
+  for (char c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x80) {
+      out += c;
+      continue;
+    }
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "\\U+%04X", static_cast<unsigned>(cp1251::toUnicode(b)));
+    out += buf;
+  }
+  return out;
+}
+
+std::size_t Document::entityCount() const {
+  std::size_t n = 0;
+  for (const auto& b : blocks)
+    for (const auto& e : b.entities) n += e.deleted ? 0 : 1;
+  return n;
+}
+
+}  // namespace kelvo::host

@@ -1,0 +1,97 @@
+// The drawing host's document: system variables, layers, blocks (model space, paper space and
+// named blocks) and their entities, as a CAD system keeps them. Texts are Windows-1251.
+// Whatever a read drawing holds that the model does not understand is kept as DXF tags and
+// written back unchanged.
+#pragma once
+
+#include "host/model/dxf_tags.h"
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kelvo::host {
+
+using Point = std::array<double, 3>;
+
+enum class Kind { Line, Circle, Arc, Solid, Polyline, Text, Insert, Leader, Other };
+
+struct Entity {
+  Kind kind = Kind::Other;
+  std::string handle;
+  std::string layer = "0";
+  std::vector<Point> points;  // line: 2; circle, arc, insert: 1; solid: 4; polyline, leader: n;
+                              // text: insertion point, then alignment point
+  double radius = 0, startAngle = 0, endAngle = 0;  // radians
+  double height = 0, rotation = 0;
+  int horizontal = 0, vertical = 0;  // text alignment
+  std::string text;                  // text; insert and leader: block name; leader: arrowhead
+  double scale[3] = {1, 1, 1};
+  std::string arrowBlock;  // leader
+  double arrowSize = 0;    // leader; 0: none set
+  std::string annotation;  // leader: handle of its block reference
+  // As read from a file: written back as it was while the entity is not changed.
+  std::optional<Tags> original;
+  bool deleted = false;
+};
+
+struct Layer {
+  std::string name;
+  int color = 7;
+  std::string handle;
+  std::optional<Tags> original;
+};
+
+struct Block {
+  std::string name;
+  Point base{};
+  std::string recordHandle, beginHandle, endHandle;
+  std::deque<Entity> entities;  // a deque: the object model keeps references to entities
+  std::optional<Tags> originalRecord, originalBegin, originalEnd;
+};
+
+class Document {
+ public:
+  // A new drawing with ISO defaults (DIMSCALE 1, DIMTXT 2.5, DIMASZ 2.5, DIMGAP 0.625, mm).
+  Document();
+
+  std::string version = "AC1015";
+  // Header variables in file order, each with its value tags.
+  std::vector<std::pair<std::string, Tags>> header;
+  std::deque<Layer> layers;
+  std::string activeLayer = "0";
+  std::deque<Block> blocks;  // [0] *Model_Space, [1] *Paper_Space, then named blocks
+  // Sections and tables the model keeps as tags: CLASSES, OBJECTS, other tables, unknown
+  // sections; and the tables' own head tags.
+  std::map<std::string, Tags> keptSections;
+  std::vector<std::pair<std::string, Tags>> keptTables;  // table name -> whole table tags
+  std::uint64_t nextHandle = 0x100;
+
+  // System variables as numbers (TILEMODE, CVPORT, DIMSCALE, ...); nothing when unknown.
+  std::optional<double> number(std::string_view name) const;
+  void setNumber(std::string_view name, double value, int code);
+  std::optional<std::string> text(std::string_view name) const;
+
+  Block& modelSpace() { return blocks[0]; }
+  Block& paperSpace() { return blocks[1]; }
+  // Names compare without regard to case, as in CAD systems.
+  Block* findBlock(std::string_view name);
+  Layer* findLayer(std::string_view name);
+  Block& addBlock(const std::string& name, const Point& base);
+  Layer& addLayer(const std::string& name);
+  std::string newHandle();
+  // A model text as the file stores it: UTF-8 from R2007 on; before that the drawing's code
+  // page, which holds it as it is when that is ANSI_1251 and as \U+XXXX escapes otherwise.
+  std::string encodeForFile(const std::string& cp1251) const;
+
+  // Every entity of every block; the entity count a drawing holds.
+  std::size_t entityCount() const;
+
+  bool modified = false;
+};
+
+}  // namespace kelvo::host

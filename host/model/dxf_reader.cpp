@@ -1,0 +1,294 @@
+#include "host/model/dxf_reader.h"
+
+#include "platform/codepage.h"
+#include "platform/file_io.h"
+
+#include <charconv>
+#include <numbers>
+
+namespace kelvo::host {
+
+namespace {
+
+constexpr double kRadians = std::numbers::pi / 180.0;
+
+// A UTF-8 name or text of a R2007+ file in the model's Windows-1251, anything else escaped.
+std::string toModel(const std::string& s, bool utf8) {
+  if (!utf8) return s;
+  std::string out;
+  std::size_t i = 0;
+  while (i < s.size()) {
+    const std::size_t at = i;
+    const char32_t cp = cp1251::decodeUtf8(s, i);
+    if (const auto b = cp == cp1251::kBadSequence ? std::nullopt : cp1251::fromUnicode(cp)) {
+      out += static_cast<char>(*b);
+    } else {
+      char buf[16];
+      std::snprintf(buf, sizeof buf, "\\U+%04X", cp == cp1251::kBadSequence ? static_cast<unsigned>(static_cast<unsigned char>(s[at])) : static_cast<unsigned>(cp));
+      out += buf;
+    }
+  }
+  return out;
+}
+
+double num(const std::string& s) {
+  double v = 0;
+  const char* b = s.data();
+  while (b < s.data() + s.size() && *b == ' ') ++b;
+  std::from_chars(b, s.data() + s.size(), v);
+  return v;
+}
+
+std::uint64_t hex(const std::string& s) {
+  std::uint64_t v = 0;
+  std::from_chars(s.data(), s.data() + s.size(), v, 16);
+  return v;
+}
+
+struct Reader {
+  explicit Reader(const Tags& tags) : t(tags) {}
+  const Tags& t;
+  std::size_t i = 0;
+  Document doc;
+  bool utf8 = false;
+  std::uint64_t maxHandle = 0;
+
+  // The tags of one object: from its 0 tag up to the next 0 tag.
+  Tags object() {
+    Tags out{t[i++]};
+    while (i < t.size() && t[i].code != 0) out.push_back(t[i++]);
+    return out;
+  }
+  void noteHandle(const Tags& obj) {
+    for (const Tag& g : obj)
+      if (g.code == 5 || g.code == 105) maxHandle = std::max(maxHandle, hex(g.value));
+  }
+
+  Entity entity(const Tags& tags) {
+    Entity e;
+    e.original = tags;
+    const std::string& type = tags[0].value;
+    static const std::map<std::string, Kind> kinds = {
+        {"LINE", Kind::Line}, {"CIRCLE", Kind::Circle}, {"ARC", Kind::Arc}, {"SOLID", Kind::Solid},
+        {"LWPOLYLINE", Kind::Polyline}, {"TEXT", Kind::Text}, {"INSERT", Kind::Insert}, {"LEADER", Kind::Leader}};
+    const auto k = kinds.find(type);
+    e.kind = k == kinds.end() ? Kind::Other : k->second;
+    Point* last = nullptr;
+    double elevation = 0;
+    bool inXdata = false;
+    for (std::size_t n = 1; n < tags.size(); ++n) {
+      const Tag& g = tags[n];
+      if (g.code >= 1000) inXdata = true;
+      if (inXdata) continue;
+      const int c = g.code;
+      if (c == 5) e.handle = g.value;
+      else if (c == 8) e.layer = toModel(g.value, utf8);
+      else if (c >= 10 && c <= 13) {
+        e.points.push_back({num(g.value), 0, elevation});
+        last = &e.points.back();
+      } else if (c >= 20 && c <= 23 && last) (*last)[1] = num(g.value);
+      else if (c >= 30 && c <= 33 && last) (*last)[2] = num(g.value);
+      else if (c == 38) elevation = num(g.value);
+      else if (c == 40) (e.kind == Kind::Text ? e.height : e.radius) = num(g.value);
+      else if (c == 41 && e.kind == Kind::Insert) e.scale[0] = num(g.value);
+      else if (c == 42 && e.kind == Kind::Insert) e.scale[1] = num(g.value);
+      else if (c == 43 && e.kind == Kind::Insert) e.scale[2] = num(g.value);
+      else if (c == 50) (e.kind == Kind::Arc ? e.startAngle : e.rotation) = num(g.value) * kRadians;
+      else if (c == 51 && e.kind == Kind::Arc) e.endAngle = num(g.value) * kRadians;
+      else if (c == 1 && e.kind == Kind::Text) e.text = toModel(g.value, utf8);
+      else if (c == 2 && e.kind == Kind::Insert) e.text = toModel(g.value, utf8);
+      else if (c == 72 && e.kind == Kind::Text) e.horizontal = static_cast<int>(num(g.value));
+      else if (c == 73 && e.kind == Kind::Text) e.vertical = static_cast<int>(num(g.value));
+      else if (c == 340 && e.kind == Kind::Leader) e.annotation = g.value;
+    }
+    return e;
+  }
+
+  void header() {
+    while (i < t.size() && !(t[i].code == 0 && t[i].value == "ENDSEC")) {
+      if (t[i].code != 9) {
+        ++i;
+        continue;
+      }
+      std::pair<std::string, Tags> var{t[i++].value, {}};
+      while (i < t.size() && t[i].code != 9 && t[i].code != 0) var.second.push_back(t[i++]);
+      doc.header.push_back(std::move(var));
+    }
+    ++i;
+  }
+
+  void tables() {
+    while (i < t.size() && !(t[i].code == 0 && t[i].value == "ENDSEC")) {
+      if (!(t[i].code == 0 && t[i].value == "TABLE")) {
+        ++i;
+        continue;
+      }
+      Tags head = object();
+      const std::string name = head.size() > 1 ? head[1].value : "";
+      Tags whole = head;
+      while (i < t.size() && !(t[i].code == 0 && (t[i].value == "ENDTAB" || t[i].value == "ENDSEC"))) {
+        Tags entry = object();
+        noteHandle(entry);
+        if (name == "LAYER") layer(entry);
+        else if (name == "BLOCK_RECORD") records.push_back(entry);
+        whole.insert(whole.end(), entry.begin(), entry.end());
+      }
+      if (i < t.size() && t[i].value == "ENDTAB") whole.push_back(t[i++]);
+      noteHandle(head);
+      doc.keptTables.push_back({name, name == "LAYER" || name == "BLOCK_RECORD" ? head : whole});
+    }
+    ++i;
+  }
+
+  void layer(const Tags& entry) {
+    Layer l;
+    l.original = entry;
+    for (const Tag& g : entry) {
+      if (g.code == 2) l.name = toModel(g.value, utf8);
+      else if (g.code == 62) l.color = static_cast<int>(num(g.value));
+      else if (g.code == 5) l.handle = g.value;
+    }
+    if (l.name == "0" && !doc.layers.empty() && !doc.layers.front().original) doc.layers.front() = l;
+    else doc.layers.push_back(l);
+  }
+
+  std::vector<Tags> records;
+
+  Block* blockFor(const std::string& name) {
+    if (cp1251::equalsIgnoreCase(name, "*Model_Space")) return &doc.blocks[0];
+    if (cp1251::equalsIgnoreCase(name, "*Paper_Space")) return &doc.blocks[1];
+    doc.blocks.push_back({});
+    return &doc.blocks.back();
+  }
+
+  void blocks() {
+    while (i < t.size() && !(t[i].code == 0 && t[i].value == "ENDSEC")) {
+      if (!(t[i].code == 0 && t[i].value == "BLOCK")) {
+        ++i;
+        continue;
+      }
+      Tags begin = object();
+      noteHandle(begin);
+      std::string name;
+      Point base{};
+      for (const Tag& g : begin) {
+        if (g.code == 2) name = toModel(g.value, utf8);
+        else if (g.code == 10) base[0] = num(g.value);
+        else if (g.code == 20) base[1] = num(g.value);
+        else if (g.code == 30) base[2] = num(g.value);
+      }
+      Block* b = blockFor(name);
+      b->name = name.empty() ? b->name : name;
+      b->base = base;
+      b->originalBegin = begin;
+      for (const Tag& g : begin)
+        if (g.code == 5) b->beginHandle = g.value;
+      while (i < t.size() && !(t[i].code == 0 && (t[i].value == "ENDBLK" || t[i].value == "ENDSEC"))) {
+        const Tags e = object();
+        noteHandle(e);
+        b->entities.push_back(entity(e));
+      }
+      if (i < t.size() && t[i].value == "ENDBLK") {
+        b->originalEnd = object();
+        noteHandle(*b->originalEnd);
+      }
+    }
+    ++i;
+  }
+
+  void entities() {
+    while (i < t.size() && !(t[i].code == 0 && t[i].value == "ENDSEC")) {
+      const Tags e = object();
+      noteHandle(e);
+      bool paper = false;
+      for (const Tag& g : e)
+        if (g.code == 67 && num(g.value) == 1) paper = true;
+      doc.blocks[paper ? 1 : 0].entities.push_back(entity(e));
+    }
+    ++i;
+  }
+
+  void attachRecords() {
+    for (const Tags& r : records) {
+      std::string name, handle;
+      for (const Tag& g : r) {
+        if (g.code == 2) name = toModel(g.value, utf8);
+        else if (g.code == 5) handle = g.value;
+      }
+      Block* b = doc.findBlock(name);
+      if (!b) continue;
+      b->originalRecord = r;
+      b->recordHandle = handle;
+    }
+  }
+
+  Document run() {
+    doc.header.clear();
+    while (i < t.size()) {
+      if (t[i].code == 0 && t[i].value == "EOF") break;
+      if (!(t[i].code == 0 && t[i].value == "SECTION") || i + 1 >= t.size()) {
+        ++i;
+        continue;
+      }
+      const std::string name = t[i + 1].value;
+      if (name == "HEADER") {
+        i += 2;
+        header();
+        checkVersion();
+      } else if (name == "TABLES") {
+        i += 2;
+        tables();
+      } else if (name == "BLOCKS") {
+        i += 2;
+        blocks();
+      } else if (name == "ENTITIES") {
+        i += 2;
+        entities();
+      } else {
+        const std::size_t start = i;
+        while (i < t.size() && !(t[i].code == 0 && t[i].value == "ENDSEC")) ++i;
+        Tags kept(t.begin() + static_cast<std::ptrdiff_t>(start), t.begin() + static_cast<std::ptrdiff_t>(std::min(i + 1, t.size())));
+        for (const Tag& g : kept)
+          if (g.code == 5 || g.code == 105) maxHandle = std::max(maxHandle, hex(g.value));
+        doc.keptSections[name] = std::move(kept);
+        ++i;
+      }
+    }
+    attachRecords();
+    if (const auto seed = doc.text("HANDSEED")) maxHandle = std::max(maxHandle, hex(*seed) - 1);
+    doc.nextHandle = std::max<std::uint64_t>(maxHandle + 1, 0x20);
+    if (const auto layer = doc.text("CLAYER")) doc.activeLayer = toModel(*layer, utf8);
+    doc.modified = false;
+    return std::move(doc);
+  }
+
+  void checkVersion() {
+    const auto v = doc.text("ACADVER");
+    if (!v || *v < "AC1015")
+      throw DxfError("This drawing is DXF " + std::string(v ? *v : "R12 or older") +
+                     ", older than R2000. Save it as DXF R2000 or later and open that.");
+    doc.version = *v;
+    utf8 = *v >= "AC1021";
+  }
+};
+
+}  // namespace
+
+Document readDxf(std::string_view text) {
+  const Tags tags = readTags(text);
+  if (tags.empty() || !(tags[0].code == 0 && tags[0].value == "SECTION"))
+    throw DxfError("This file is not a DXF drawing.");
+  Reader r(tags);
+  Document doc = r.run();
+  if (!doc.text("ACADVER"))
+    throw DxfError("This drawing has no version: DXF R12 or older. Save it as DXF R2000 or later and open that.");
+  return doc;
+}
+
+Document loadDxf(const std::string& fileName) {
+  const auto bytes = readWholeFile(fileName);
+  if (!bytes) throw DxfError("Cannot open " + fileName);
+  return readDxf(*bytes);
+}
+
+}  // namespace kelvo::host

@@ -1,0 +1,78 @@
+#include "host/model/dxf_tags.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace kelvo::host {
+
+namespace {
+std::string_view trimLine(std::string_view s) {
+  while (!s.empty() && (s.back() == '\r' || s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+std::string_view trimCode(std::string_view s) {
+  s = trimLine(s);
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  return s;
+}
+}  // namespace
+
+Tags readTags(std::string_view text) {
+  if (text.starts_with("AutoCAD Binary DXF"))
+    throw DxfError("This is a binary DXF file. Save the drawing as ASCII DXF (R2000 or later) and open that.");
+  if (text.size() >= 6 && text.substr(0, 2) == "AC" && text[2] >= '0' && text[2] <= '9')
+    throw DxfError("This is a DWG file. Save the drawing as ASCII DXF (R2000 or later) and open that.");
+  Tags tags;
+  tags.reserve(text.size() / 12);
+  std::size_t pos = 0, line = 0;
+  auto next = [&](std::string_view& out) {
+    if (pos >= text.size()) return false;
+    const auto nl = text.find('\n', pos);
+    const std::size_t end = nl == std::string_view::npos ? text.size() : nl;
+    out = text.substr(pos, end - pos);
+    pos = end + 1;
+    ++line;
+    return true;
+  };
+  std::string_view codeLine, valueLine;
+  while (next(codeLine)) {
+    const std::string_view c = trimCode(codeLine);
+    if (c.empty() && pos >= text.size()) break;
+    int code = 0;
+    const auto [ptr, ec] = std::from_chars(c.data(), c.data() + c.size(), code);
+    if (ec != std::errc() || ptr != c.data() + c.size())
+      throw DxfError("Line " + std::to_string(line) + " should hold a group code but does not: the file is not a DXF drawing or is damaged.");
+    if (!next(valueLine))
+      throw DxfError("The file ends after the group code on line " + std::to_string(line) + ": it is cut short.");
+    tags.push_back({code, std::string(trimLine(valueLine))});
+    if (code == 0 && tags.back().value == "EOF") break;
+  }
+  return tags;
+}
+
+std::string formatDouble(double v) {
+  if (v == 0 || !std::isfinite(v)) return "0.0";
+  char buf[32];
+  const auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, v);
+  std::string s(buf, ptr);
+  if (s.find_first_of(".e") == std::string::npos) s += ".0";
+  return s;
+}
+
+void TagWriter::add(int code, std::string_view value) {
+  const std::string c = std::to_string(code);
+  out_.append(c.size() < 3 ? 3 - c.size() : 0, ' ');
+  out_ += c;
+  out_ += '\n';
+  out_ += value;
+  out_ += '\n';
+}
+
+void TagWriter::add(int code, double value) { add(code, formatDouble(value)); }
+void TagWriter::add(int code, int value) { add(code, std::to_string(value)); }
+
+void TagWriter::addAll(const Tags& tags) {
+  for (const Tag& t : tags) add(t.code, t.value);
+}
+
+}  // namespace kelvo::host

@@ -1,0 +1,387 @@
+#include "host/model/object_model.h"
+
+#include "host/model/text_metrics.h"
+#include "platform/codepage.h"
+
+#include <cmath>
+#include <cstdio>
+#include <numbers>
+
+namespace kelvo::host {
+
+using cad::Args;
+using cad::EOleError;
+using cad::EOleException;
+using cad::ObjectRef;
+using cad::sameMember;
+using cad::Variant;
+
+namespace {
+
+Point toPoint(const Variant& v) {
+  const auto a = cad::toDoubles(v);
+  if (a.size() != 3) throw EOleException("Invalid argument: a point needs three coordinates");
+  return {a[0], a[1], a[2]};
+}
+Variant fromPoint(const Point& p) { return std::vector<double>{p[0], p[1], p[2]}; }
+const Variant& argAt(const Args& a, std::size_t i) {
+  if (i >= a.size()) throw EOleException("Invalid number of parameters");
+  return a[i];
+}
+
+class HostObject : public cad::AutoObject {
+ public:
+  HostObject(std::shared_ptr<HostContext> ctx, std::string label) : ctx_(std::move(ctx)), label_(std::move(label)) {}
+  const std::string& label() const { return label_; }
+  Variant call(std::string_view m, const Args& args) override { return served(m, args, onCall(m, args)); }
+  Variant get(std::string_view m) override { return served(m, {}, onGet(m)); }
+  void put(std::string_view m, const Variant& v) override {
+    onPut(m, v);
+    ctx_->doc.modified = true;
+    served(m, {v}, {});
+  }
+
+ protected:
+  [[noreturn]] void unknown(std::string_view m) const {
+    throw EOleError("Unknown name: " + label_ + " has no member " + std::string(m));
+  }
+  virtual Variant onCall(std::string_view m, const Args&) { unknown(m); }
+  virtual Variant onGet(std::string_view m) { unknown(m); }
+  virtual void onPut(std::string_view m, const Variant&) { unknown(m); }
+  Document& doc() const { return ctx_->doc; }
+  std::shared_ptr<HostContext> ctx_;
+  std::string label_;
+
+ private:
+  Variant served(std::string_view m, const Args& args, Variant result) {
+    if (ctx_->observer) ctx_->observer(label_, std::string(m), args, result);
+    return result;
+  }
+};
+
+class EntityObject : public HostObject {
+ public:
+  EntityObject(std::shared_ptr<HostContext> c, Entity& e) : HostObject(std::move(c), "entity:" + e.handle), e_(e) {}
+
+ protected:
+  Variant onCall(std::string_view m, const Args& a) override {
+    if (sameMember(m, "Delete")) {
+      e_.deleted = true;
+      return {};
+    }
+    if (sameMember(m, "GetBoundingBox") && e_.kind == Kind::Text) {
+      const Box b = textBox(e_);
+      return std::vector<double>{b.min[0], b.min[1], b.min[2], b.max[0], b.max[1], b.max[2]};
+    }
+    if (sameMember(m, "Move")) {
+      const Point from = toPoint(argAt(a, 0)), to = toPoint(argAt(a, 1));
+      for (Point& p : e_.points)
+        for (int i = 0; i < 3; ++i) p[static_cast<std::size_t>(i)] += to[static_cast<std::size_t>(i)] - from[static_cast<std::size_t>(i)];
+      return changed();
+    }
+    if (sameMember(m, "Rotate")) {
+      const Point base = toPoint(argAt(a, 0));
+      const double angle = cad::toDouble(argAt(a, 1)), c = std::cos(angle), s = std::sin(angle);
+      for (Point& p : e_.points) {
+        const double dx = p[0] - base[0], dy = p[1] - base[1];
+        p[0] = base[0] + dx * c - dy * s, p[1] = base[1] + dx * s + dy * c;
+      }
+      e_.rotation = std::fmod(e_.rotation + angle, 2 * std::numbers::pi);
+      return changed();
+    }
+    unknown(m);
+  }
+  void onPut(std::string_view m, const Variant& v) override {
+    if (e_.kind == Kind::Text) {
+      if (sameMember(m, "Alignment")) {
+        // acAlignmentLeft 0, Center 1, Right 2 on the baseline; the text stays where it is.
+        const int a = cad::toInt(v);
+        e_.points.resize(2, e_.points.empty() ? Point{} : e_.points[0]);
+        const double w = textWidth(e_.text, e_.height) * (a == 2 ? 1 : a == 1 ? 0.5 : 0);
+        e_.points[1] = {e_.points[0][0] + w * std::cos(e_.rotation), e_.points[0][1] + w * std::sin(e_.rotation), e_.points[0][2]};
+        e_.horizontal = a, e_.vertical = 0;
+        changed();
+        return;
+      }
+      if (sameMember(m, "HorizontalAlignment")) return void((e_.horizontal = cad::toInt(v), placeAligned(e_), changed()));
+      if (sameMember(m, "VerticalAlignment")) return void((e_.vertical = cad::toInt(v), changed()));
+      if (sameMember(m, "TextAlignmentPoint")) {
+        e_.points.resize(2, e_.points.empty() ? Point{} : e_.points[0]);
+        e_.points[1] = toPoint(v);
+        placeAligned(e_);
+        changed();
+        return;
+      }
+    }
+    if (e_.kind == Kind::Leader) {
+      if (sameMember(m, "ArrowheadBlock")) return void((e_.arrowBlock = cad::toText(v), changed()));
+      if (sameMember(m, "ArrowHeadSize")) return void((e_.arrowSize = cad::toDouble(v), changed()));
+    }
+    unknown(m);
+  }
+
+ private:
+  Variant changed() {
+    e_.original.reset();  // written anew from the model from now on
+    return {};
+  }
+  Entity& e_;
+};
+
+class BlockObject : public HostObject {
+ public:
+  BlockObject(std::shared_ptr<HostContext> c, Block& b, bool space)
+      : HostObject(std::move(c), (space ? "space:" : "block:") + cp1251::toUtf8(b.name)), b_(b), space_(space) {}
+
+ protected:
+  Variant onGet(std::string_view m) override {
+    if (sameMember(m, "Name")) return b_.name;
+    if (sameMember(m, "Count")) return static_cast<std::int32_t>(b_.entities.size());
+    unknown(m);
+  }
+  Variant onCall(std::string_view m, const Args& a) override {
+    Entity e;
+    e.layer = doc().activeLayer;
+    if (sameMember(m, "AddLine")) {
+      e.kind = Kind::Line, e.points = {toPoint(argAt(a, 0)), toPoint(argAt(a, 1))};
+    } else if (sameMember(m, "AddCircle")) {
+      e.kind = Kind::Circle, e.points = {toPoint(argAt(a, 0))}, e.radius = cad::toDouble(argAt(a, 1));
+    } else if (sameMember(m, "AddArc")) {
+      e.kind = Kind::Arc, e.points = {toPoint(argAt(a, 0))}, e.radius = cad::toDouble(argAt(a, 1));
+      e.startAngle = cad::toDouble(argAt(a, 2)), e.endAngle = cad::toDouble(argAt(a, 3));
+    } else if (sameMember(m, "AddSolid")) {
+      e.kind = Kind::Solid;
+      for (std::size_t i = 0; i < 4; ++i) e.points.push_back(toPoint(argAt(a, i)));
+    } else if (sameMember(m, "AddPolyLine")) {
+      e.kind = Kind::Polyline, e.points = flatPoints(argAt(a, 0));
+    } else if (sameMember(m, "AddText")) {
+      e.kind = Kind::Text, e.text = cad::toText(argAt(a, 0)), e.points = {toPoint(argAt(a, 1))};
+      e.height = cad::toDouble(argAt(a, 2));
+    } else if (space_ && sameMember(m, "InsertBlock")) {
+      e.kind = Kind::Insert, e.points = {toPoint(argAt(a, 0))}, e.text = cad::toText(argAt(a, 1));
+      if (!doc().findBlock(e.text)) throw EOleException("Invalid input: no block named " + cp1251::toUtf8(e.text));
+      for (std::size_t i = 0; i < 3; ++i) e.scale[i] = cad::toDouble(argAt(a, 2 + i));
+      e.rotation = cad::toDouble(argAt(a, 5));
+    } else if (space_ && sameMember(m, "AddLeader")) {
+      e.kind = Kind::Leader, e.points = flatPoints(argAt(a, 0));
+      if (const auto* o = std::get_if<ObjectRef>(&argAt(a, 1)); o && *o)
+        if (auto* ref = dynamic_cast<HostObject*>(o->get())) e.annotation = ref->label().substr(ref->label().find(':') + 1);
+    } else {
+      unknown(m);
+    }
+    e.handle = doc().newHandle();
+    b_.entities.push_back(std::move(e));
+    doc().modified = true;
+    return ObjectRef(std::make_shared<EntityObject>(ctx_, b_.entities.back()));
+  }
+
+ private:
+  static std::vector<Point> flatPoints(const Variant& v) {
+    const auto a = cad::toDoubles(v);
+    if (a.size() % 3 != 0 || a.size() < 6) throw EOleException("Invalid argument: a vertex list of x, y, z triples is needed");
+    std::vector<Point> pts;
+    for (std::size_t i = 0; i + 2 < a.size(); i += 3) pts.push_back({a[i], a[i + 1], a[i + 2]});
+    return pts;
+  }
+  Block& b_;
+  bool space_;
+};
+
+class LayerObject : public HostObject {
+ public:
+  LayerObject(std::shared_ptr<HostContext> c, Layer& l) : HostObject(std::move(c), "layer:" + cp1251::toUtf8(l.name)), l_(l) {}
+  Layer& layer() const { return l_; }
+
+ protected:
+  Variant onGet(std::string_view m) override {
+    if (sameMember(m, "Name")) return l_.name;
+    if (sameMember(m, "Color")) return static_cast<std::int32_t>(l_.color);
+    unknown(m);
+  }
+  void onPut(std::string_view m, const Variant& v) override {
+    if (!sameMember(m, "Color")) unknown(m);
+    const int c = cad::toInt(v);
+    if (c < 0 || c > 256) throw EOleException("Invalid colour index");
+    l_.color = c;
+    l_.original.reset();
+  }
+
+ private:
+  Layer& l_;
+};
+
+template <typename Item, typename Make>
+Variant itemAt(std::deque<Item>& items, const Args& a, Make make) {
+  const int i = cad::toInt(argAt(a, 0));
+  if (i < 0 || i >= static_cast<int>(items.size())) throw EOleException("The index is out of range: " + std::to_string(i));
+  return make(items[static_cast<std::size_t>(i)]);
+}
+
+class LayersObject : public HostObject {
+ public:
+  using HostObject::HostObject;
+
+ protected:
+  Variant onGet(std::string_view m) override {
+    if (sameMember(m, "Count")) return static_cast<std::int32_t>(doc().layers.size());
+    unknown(m);
+  }
+  Variant onCall(std::string_view m, const Args& a) override {
+    auto make = [this](Layer& l) { return Variant(ObjectRef(std::make_shared<LayerObject>(ctx_, l))); };
+    if (sameMember(m, "Item")) return itemAt(doc().layers, a, make);
+    if (sameMember(m, "Add")) {
+      const std::string name = cad::toText(argAt(a, 0));
+      if (name.empty()) throw EOleException("Invalid input: a layer needs a name");
+      Layer* l = doc().findLayer(name);
+      return make(l ? *l : doc().addLayer(name));
+    }
+    unknown(m);
+  }
+};
+
+class BlocksObject : public HostObject {
+ public:
+  using HostObject::HostObject;
+
+ protected:
+  Variant onGet(std::string_view m) override {
+    if (sameMember(m, "Count")) return static_cast<std::int32_t>(doc().blocks.size());
+    unknown(m);
+  }
+  Variant onCall(std::string_view m, const Args& a) override {
+    auto make = [this](Block& b) { return Variant(ObjectRef(std::make_shared<BlockObject>(ctx_, b, false))); };
+    if (sameMember(m, "Item")) return itemAt(doc().blocks, a, make);
+    if (sameMember(m, "Add")) {
+      const Point base = toPoint(argAt(a, 0));
+      const std::string name = cad::toText(argAt(a, 1));
+      if (name.empty()) throw EOleException("Invalid input: a block needs a name");
+      Block* b = doc().findBlock(name);
+      return make(b ? *b : doc().addBlock(name, base));
+    }
+    unknown(m);
+  }
+};
+
+class UtilityObject : public HostObject {
+ public:
+  using HostObject::HostObject;
+
+ protected:
+  Variant onCall(std::string_view m, const Args& a) override {
+    if (sameMember(m, "GetPoint")) {
+      std::optional<Point> base;
+      if (!a.empty() && std::holds_alternative<std::vector<double>>(a[0])) base = toPoint(a[0]);
+      const std::string prompt = a.size() > 1 ? cad::toText(a[1]) : std::string();
+      const auto picked = ctx_->prompt ? ctx_->prompt(prompt, base) : std::nullopt;
+      if (!picked) throw EOleException("The point prompt was cancelled");
+      return fromPoint(*picked);
+    }
+    if (sameMember(m, "AngleFromXAxis")) {
+      const Point p = toPoint(argAt(a, 0)), q = toPoint(argAt(a, 1));
+      double angle = std::atan2(q[1] - p[1], q[0] - p[0]);
+      if (angle < 0) angle += 2 * std::numbers::pi;
+      return angle;
+    }
+    unknown(m);
+  }
+};
+
+class DocumentObject : public HostObject {
+ public:
+  using HostObject::HostObject;
+
+ protected:
+  Variant onCall(std::string_view m, const Args& a) override {
+    if (sameMember(m, "GetVariable")) {
+      const std::string name = cad::toText(argAt(a, 0));
+      const auto v = doc().number(name);
+      if (!v) {
+        if (const auto t = doc().text(name)) return *t;
+        throw EOleException("Unknown system variable " + name);
+      }
+      if (name == "TILEMODE" || name == "CVPORT") return static_cast<std::int32_t>(*v);
+      return *v;
+    }
+    unknown(m);
+  }
+  Variant onGet(std::string_view m) override {
+    if (sameMember(m, "ModelSpace")) return ObjectRef(std::make_shared<BlockObject>(ctx_, doc().modelSpace(), true));
+    if (sameMember(m, "PaperSpace")) return ObjectRef(std::make_shared<BlockObject>(ctx_, doc().paperSpace(), true));
+    if (sameMember(m, "Layers")) return ObjectRef(std::make_shared<LayersObject>(ctx_, "layers"));
+    if (sameMember(m, "Blocks")) return ObjectRef(std::make_shared<BlocksObject>(ctx_, "blocks"));
+    if (sameMember(m, "Utility")) return ObjectRef(std::make_shared<UtilityObject>(ctx_, "utility"));
+    if (sameMember(m, "ActiveLayer")) {
+      Layer* l = doc().findLayer(doc().activeLayer);
+      return ObjectRef(std::make_shared<LayerObject>(ctx_, l ? *l : doc().layers.front()));
+    }
+    unknown(m);
+  }
+  void onPut(std::string_view m, const Variant& v) override {
+    if (!sameMember(m, "ActiveLayer")) unknown(m);
+    auto* layer = dynamic_cast<LayerObject*>(cad::toObject(v).get());
+    if (!layer) throw EOleException("Invalid input: not a layer");
+    doc().activeLayer = layer->layer().name;
+  }
+};
+
+class ApplicationObject : public HostObject {
+ public:
+  using HostObject::HostObject;
+
+ protected:
+  Variant onGet(std::string_view m) override {
+    if (sameMember(m, "ActiveDocument")) return ObjectRef(std::make_shared<DocumentObject>(ctx_, "document"));
+    unknown(m);
+  }
+  void onPut(std::string_view m, const Variant& v) override {
+    if (!sameMember(m, "Visible")) unknown(m);
+    if (std::get_if<bool>(&v) && std::get<bool>(v) && ctx_->onVisible) ctx_->onVisible();
+  }
+};
+
+void appendJsonString(std::string& out, const std::string& utf8) {
+  out += '"';
+  for (char c : utf8) {
+    if (c == '"' || c == '\\') out += '\\', out += c;
+    else if (static_cast<unsigned char>(c) < 0x20) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned char>(c));
+      out += buf;
+    } else out += c;
+  }
+  out += '"';
+}
+
+}  // namespace
+
+cad::ObjectRef makeApplication(std::shared_ptr<HostContext> context) {
+  return std::make_shared<ApplicationObject>(std::move(context), "application");
+}
+
+std::string variantJson(const Variant& v) {
+  std::string out;
+  std::visit(
+      [&out](const auto& x) {
+        using T = std::decay_t<decltype(x)>;
+        if constexpr (std::is_same_v<T, std::monostate> || std::is_same_v<T, cad::Omitted>) out += "null";
+        else if constexpr (std::is_same_v<T, bool>) out += x ? "true" : "false";
+        else if constexpr (std::is_same_v<T, std::int32_t>) out += std::to_string(x);
+        else if constexpr (std::is_same_v<T, double>) out += formatDouble(x);
+        else if constexpr (std::is_same_v<T, cad::Currency>) out += formatDouble(static_cast<double>(x.tenThousandths) / 1e4);
+        else if constexpr (std::is_same_v<T, std::string>) appendJsonString(out, cp1251::toUtf8(x));
+        else if constexpr (std::is_same_v<T, ObjectRef>) {
+          auto* h = dynamic_cast<HostObject*>(x.get());
+          out += "{\"object\":";
+          appendJsonString(out, h ? h->label() : "?");
+          out += '}';
+        } else {
+          out += '[';
+          for (std::size_t i = 0; i < x.size(); ++i) out += (i ? "," : "") + formatDouble(x[i]);
+          out += ']';
+        }
+      },
+      v);
+  return out;
+}
+
+}  // namespace kelvo::host

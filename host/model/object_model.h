@@ -1,0 +1,35 @@
+// The drawing host's object model: the members the draw command uses, served over a Document
+// with a CAD system's semantics, through the automation surface.
+#pragma once
+
+#include "cad/automation.h"
+#include "host/model/document.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace kelvo::host {
+
+// Answers a point prompt: the picked point, or nothing when the user cancels.
+using PromptHandler =
+    std::function<std::optional<Point>(const std::string& prompt, const std::optional<Point>& base)>;
+
+// Told of every call served: object label, member, arguments and result.
+using CallObserver = std::function<void(const std::string& object, const std::string& member,
+                                        const cad::Args& args, const cad::Variant& result)>;
+
+struct HostContext {
+  Document& doc;
+  PromptHandler prompt;
+  CallObserver observer;           // may be empty
+  std::function<void()> onVisible;  // Visible set to true; may be empty
+};
+
+// The application object of the host; every other object is reached from it.
+cad::ObjectRef makeApplication(std::shared_ptr<HostContext> context);
+
+// A call's result or arguments as one JSON value (texts in UTF-8, objects by their label).
+std::string variantJson(const cad::Variant& v);
+
+}  // namespace kelvo::host

@@ -1,0 +1,66 @@
+#include "host/model/text_metrics.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace kelvo::host {
+
+namespace {
+constexpr std::array<double, 256> kAdvance =
+#include "host/model/text_metrics_table.inc"
+    ;
+}  // namespace
+
+std::string displayText(std::string_view s) {
+  std::string out;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '%' && i + 2 < s.size() && s[i + 1] == '%') {
+      switch (s[i + 2] | 0x20) {
+        case 'd': out += '\xB0'; i += 2; continue;  // degree
+        case 'p': out += '\xB1'; i += 2; continue;  // plus-minus
+        case 'c': out += '\xD8'; i += 2; continue;  // diameter, shown as a slashed O
+        case 'u': case 'o': i += 2; continue;
+        default:
+          if (s[i + 2] == '%') {
+            out += '%';
+            i += 2;
+            continue;
+          }
+      }
+    }
+    out += s[i];
+  }
+  return out;
+}
+
+double textWidth(std::string_view cp1251, double height) {
+  double units = 0;
+  for (char c : displayText(cp1251)) units += kAdvance[static_cast<unsigned char>(c)];
+  return units * height;
+}
+
+Box textBox(const Entity& t) {
+  const double w = textWidth(t.text, t.height);
+  const Point o = t.points.empty() ? Point{} : t.points[0];
+  const double c = std::cos(t.rotation), s = std::sin(t.rotation);
+  Box b{{o[0], o[1], o[2]}, {o[0], o[1], o[2]}};
+  for (const auto& [dx, dy] : {std::pair{w, 0.0}, std::pair{0.0, t.height}, std::pair{w, t.height}}) {
+    const double x = o[0] + dx * c - dy * s, y = o[1] + dx * s + dy * c;
+    b.min[0] = std::min(b.min[0], x), b.max[0] = std::max(b.max[0], x);
+    b.min[1] = std::min(b.min[1], y), b.max[1] = std::max(b.max[1], y);
+  }
+  return b;
+}
+
+void placeAligned(Entity& t) {
+  if (t.points.size() < 2) t.points.resize(2, t.points.empty() ? Point{} : t.points[0]);
+  if (t.horizontal == 0) return;
+  const double w = textWidth(t.text, t.height);
+  const double shift = t.horizontal == 2 ? w : t.horizontal == 1 ? w / 2 : 0;
+  t.points[0][0] = t.points[1][0] - shift * std::cos(t.rotation);
+  t.points[0][1] = t.points[1][1] - shift * std::sin(t.rotation);
+  t.points[0][2] = t.points[1][2];
+}
+
+}  // namespace kelvo::host

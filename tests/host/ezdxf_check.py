@@ -1,0 +1,118 @@
+#!/usr/bin/python3
+"""Checks the DXF that Kelvo's drawing host writes with an independent reader (ezdxf).
+
+usage: ezdxf_check.py KELVO_DXF_TOOL WORK_DIR
+"""
+import os
+import subprocess
+import sys
+
+import ezdxf
+import ezdxf.math
+
+TOOL, WORK = sys.argv[1], sys.argv[2]
+os.makedirs(WORK, exist_ok=True)
+failures = []
+
+
+def check(condition, what):
+    if not condition:
+        failures.append(what)
+
+
+def audit(path):
+    doc = ezdxf.readfile(path)
+    auditor = doc.audit()
+    check(not auditor.errors, f"{path}: ezdxf audit errors {[str(e) for e in auditor.errors]}")
+    return doc
+
+
+def settings(path, lines):
+    with open(path, "wb") as f:
+        f.write(("\r\n".join(lines) + "\r\n").encode("cp1251"))
+
+
+def draw(out, ini, *extra):
+    subprocess.run([TOOL, "draw", "--picks", "0,0;30,20;60,20", "--settings", ini, *extra, out], check=True)
+
+
+# 1. A full designation into a new drawing.
+ini = os.path.join(WORK, "full.ini")
+settings(ini, ["[Общая]", "ИмяСлоя=Сварка", "[Сварка]", "Поле1=2", "Поле2=5", "Поле3=ГОСТ 14771-76",
+               "Поле4=С2", "Поле5=ИП", "Поле6=5", "Поле8=Rz20", "Знак1=3", "Знак2=1"])
+full = os.path.join(WORK, "full.dxf")
+draw(full, ini)
+doc = audit(full)
+check(doc.dxfversion == "AC1015", "a new drawing is R2000")
+layer = doc.layers.get("Сварка")
+check(layer is not None and layer.color == 2, "the designation layer is added with colour 2")
+arrow = doc.blocks.get("KelvoL")
+check(arrow is not None and [e.dxftype() for e in arrow] == ["SOLID", "LINE"], "arrowhead block KelvoL")
+check(doc.blocks.get("KelvoR") is None, "only the arrowhead of the arrow's direction")
+welds = [b for b in doc.blocks if b.name.startswith("Weld_")]
+check(len(welds) == 1, "one Weld_ block")
+msp = doc.modelspace()
+kinds = [e.dxftype() for e in msp]
+check(kinds == ["TEXT", "INSERT", "LEADER"], f"model space holds label, insert, leader: {kinds}")
+if welds and kinds == ["TEXT", "INSERT", "LEADER"]:
+    weld = welds[0]
+    texts = [e.dxf.text for e in weld if e.dxftype() == "TEXT"]
+    check(texts == ["ГОСТ 14771-76-С2-ИП-", "5", "Rz20"], f"shelf texts {texts}")
+    check(any(e.dxftype() == "CIRCLE" for e in weld), "closed-line circle at the bend")
+    lines = [e for e in weld if e.dxftype() == "LINE"]
+    check(lines and abs(lines[-1].dxf.start.y - lines[-1].dxf.end.y) < 1e-9, "the shelf is horizontal")
+    insert, leader, label = msp[1], msp[2], msp[0]
+    check(insert.dxf.name == weld.name, "the insert references the weld block")
+    check(all(e.dxf.layer == "Сварка" for e in msp), "everything on the designation layer")
+    vertices = [ezdxf.math.Vec3(v) for v in leader.vertices]
+    check(len(vertices) == 2 and vertices[0].isclose((0, 0, 0)), "the leader starts at the picked point")
+    check(vertices[1].isclose(ezdxf.math.Vec3(insert.dxf.insert)), "the leader ends at the bend where the block is inserted")
+    check(leader.dxf.annotation_handle == insert.dxf.handle, "the insert is the leader's annotation")
+    xdata = leader.get_xdata("ACAD")
+    values = [t.value for t in xdata]
+    record = doc.block_records.get("KelvoL")
+    check(341 in values and record.dxf.handle in values, "arrowhead block as DIMLDRBLK override")
+    check(41 in values, "arrowhead size as DIMASZ override")
+    check(label.dxf.text == "2N%%d5", f"count/number text {label.dxf.text}")
+
+# 2. Entities the model does not know survive a read and a save, and a drawing into it.
+src = os.path.join(WORK, "foreign.dxf")
+foreign = ezdxf.new("R2000")
+# A Russian user's drawing: in a drawing of another code page a Cyrillic layer name can only
+# be written as \U+ escapes, which ezdxf refuses in names.
+foreign.encoding = "cp1251"
+fmsp = foreign.modelspace()
+hatch = fmsp.add_hatch(color=3)
+hatch.paths.add_polyline_path([(0, 0), (10, 0), (10, 10)], is_closed=True)
+fmsp.add_mtext("многострочный текст", dxfattribs={"char_height": 2.5})
+dim = fmsp.add_linear_dim(base=(0, 5), p1=(0, 0), p2=(10, 0))
+dim.render()
+fmsp.add_spline([(0, 0), (5, 5), (10, 0), (15, 5)])
+xrecord = foreign.rootdict.add_xrecord("KELVO_TEST")
+xrecord.reset([(1, "kept"), (40, 1.5)])
+foreign.saveas(src)
+foreign = ezdxf.readfile(src)
+before = {e.dxf.handle: e.dxftype() for e in foreign.modelspace()}
+mtext_before = [e for e in foreign.modelspace() if e.dxftype() == "MTEXT"][0].text
+for name, args in (("resaved", ["resave", src]), ("drawn", None)):
+    out = os.path.join(WORK, name + ".dxf")
+    if args:
+        subprocess.run([TOOL, *args, out], check=True)
+    else:
+        draw(out, ini, "--in", src)
+    back = audit(out)
+    after = {e.dxf.handle: e.dxftype() for e in back.modelspace()}
+    for handle, kind in before.items():
+        check(after.get(handle) == kind, f"{name}: {kind} {handle} kept")
+    check(back.rootdict.get("KELVO_TEST") is not None, f"{name}: XRECORD kept")
+    mtext = [e for e in back.modelspace() if e.dxftype() == "MTEXT"]
+    check(mtext and mtext[0].text == mtext_before, f"{name}: MTEXT text unchanged")
+    if name == "drawn":
+        shelf = [b for b in back.blocks if b.name.startswith("Weld_")][0]
+        check([e.dxf.text for e in shelf if e.dxftype() == "TEXT"][0] == "ГОСТ 14771-76-С2-ИП-",
+              "Cyrillic text written into the drawing reads back")
+
+for f in failures:
+    print("FAIL:", f)
+print("ezdxf check:", "ok" if not failures else f"{len(failures)} failed")
+sys.exit(1 if failures else 0)

@@ -1,0 +1,123 @@
+// kelvo-dxf: runs the real draw command against a DXF drawing, or reads and saves one.
+//   kelvo-dxf draw --picks "x,y;x,y;x,y" --settings FILE.ini [--in IN.dxf] [--back] [--right]
+//                  [--transcript FILE] OUT.dxf
+//   kelvo-dxf resave IN.dxf OUT.dxf
+#include "app/settings.h"
+#include "cad/draw_weld.h"
+#include "host/model/dxf_reader.h"
+#include "host/model/dxf_writer.h"
+#include "host/model/inprocess.h"
+#include "platform/codepage.h"
+#include "platform/ini_store.h"
+
+#include <cstdio>
+#include <ctime>
+#include <deque>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+namespace {
+
+using namespace kelvo;
+
+int usage() {
+  std::cerr << "usage:\n"
+               "  kelvo-dxf draw --picks \"x,y;x,y;x,y\" --settings FILE.ini [--in IN.dxf] [--back] [--right]\n"
+               "                 [--transcript FILE] OUT.dxf\n"
+               "  kelvo-dxf resave IN.dxf OUT.dxf\n";
+  return 2;
+}
+
+// "x,y;x,y,z;..." -> points; z is 0 when left out.
+std::deque<host::Point> parsePicks(const std::string& text) {
+  std::deque<host::Point> picks;
+  std::stringstream all(text);
+  std::string one;
+  while (std::getline(all, one, ';')) {
+    host::Point p{};
+    std::stringstream xyz(one);
+    std::string v;
+    for (std::size_t i = 0; i < 3 && std::getline(xyz, v, ','); ++i) p[i] = std::stod(v);
+    picks.push_back(p);
+  }
+  return picks;
+}
+
+int draw(const std::vector<std::string>& args) {
+  std::string picks, settings, in, out, transcript;
+  bool back = false, right = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&]() -> std::string { return i + 1 < args.size() ? args[++i] : std::string(); };
+    if (a == "--picks") picks = value();
+    else if (a == "--settings") settings = value();
+    else if (a == "--in") in = value();
+    else if (a == "--transcript") transcript = value();
+    else if (a == "--back") back = true;
+    else if (a == "--right") right = true;
+    else if (out.empty()) out = a;
+    else return usage();
+  }
+  if (out.empty() || settings.empty()) return usage();
+  host::Document doc = in.empty() ? host::Document() : host::loadDxf(in);
+  std::deque<host::Point> queue = parsePicks(picks);
+  std::ofstream log;
+  if (!transcript.empty()) log.open(transcript, std::ios::binary | std::ios::trunc);
+  host::InProcessHost hostProcess(
+      doc,
+      [&queue](const std::string&, const std::optional<host::Point>&) -> std::optional<host::Point> {
+        if (queue.empty()) return std::nullopt;  // a prompt beyond the picks is cancelled
+        const host::Point p = queue.front();
+        queue.pop_front();
+        return p;
+      },
+      [&log](const std::string& object, const std::string& member, const cad::Args& a, const cad::Variant& result) {
+        if (!log.is_open()) return;
+        std::string list = "[";
+        for (std::size_t i = 0; i < a.size(); ++i) list += (i ? "," : "") + host::variantJson(a[i]);
+        log << "{\"object\":" << host::variantJson(cp1251::fromUtf8(object)) << ",\"member\":\"" << member
+            << "\",\"args\":" << list << "],\"result\":" << host::variantJson(result) << "}\n";
+      });
+  const MainSettings s = readMainSettings(IniFile(settings));
+  MainWeld state;
+  state.Znak1 = s.Znak1, state.Znak2 = s.Znak2, state.LayerName = s.LayerName, state.NumberType = s.NumberType;
+  int failures = 0;
+  cad::DrawWeld command({[&failures](const std::string& text) {
+                           ++failures;
+                           std::cerr << cp1251::toUtf8(text) << "\n";
+                         },
+                         [] {
+                           const std::time_t t = std::time(nullptr);
+                           std::tm local{};
+                           localtime_r(&t, &local);
+                           return local;
+                         }});
+  command.AcadDrawWeld(takeDrawInput(s.texts, back ? Side::Back : Side::Front, !right, state));
+  host::saveDxf(doc, out);
+  return failures ? 1 : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) return usage();
+  const std::string command = args.front();
+  args.erase(args.begin());
+  try {
+    if (command == "draw") return draw(args);
+    if (command == "resave" && args.size() == 2) {
+      host::Document doc = host::loadDxf(args[0]);
+      host::saveDxf(doc, args[1]);
+      return 0;
+    }
+  } catch (const host::DxfError& e) {
+    std::cerr << e.what() << "\n";
+    return 1;
+  } catch (const std::exception& e) {
+    std::cerr << e.what() << "\n";
+    return 1;
+  }
+  return usage();
+}
