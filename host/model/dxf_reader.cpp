@@ -191,6 +191,8 @@ struct Reader {
       if (i < t.size() && t[i].value == "ENDBLK") {
         b->originalEnd = object();
         noteHandle(*b->originalEnd);
+        for (const Tag& g : *b->originalEnd)
+          if (g.code == 5) b->endHandle = g.value;
       }
     }
     ++i;

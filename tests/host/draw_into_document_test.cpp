@@ -1,0 +1,92 @@
+// The real draw command served in-process by the real document.
+#include "cad/draw_weld.h"
+#include "host/model/dxf_writer.h"
+#include "host/model/inprocess.h"
+#include "host/model/text_metrics.h"
+#include "platform/codepage.h"
+
+#include <gtest/gtest.h>
+
+namespace kelvo::host {
+namespace {
+
+std::string w(const char* s) { return cp1251::fromUtf8(s); }
+
+struct Session {
+  Document doc;
+  std::vector<Point> picks;
+  std::vector<std::string> messages;
+  void draw(const DrawInput& in) {
+    InProcessHost host(doc, [this](const std::string&, const std::optional<Point>&) -> std::optional<Point> {
+      if (picks.empty()) return std::nullopt;
+      const Point p = picks.front();
+      picks.erase(picks.begin());
+      return p;
+    });
+    cad::DrawWeld command({[this](const std::string& t) { messages.push_back(cp1251::toUtf8(t)); },
+                           [] { return std::tm{}; }});
+    command.AcadDrawWeld(in);
+  }
+};
+
+DrawInput input(std::array<const char*, 8> texts, std::uint8_t znak2 = 0) {
+  DrawInput in;
+  for (std::size_t i = 0; i < 8; ++i) in.texts[i] = texts[i] ? w(texts[i]) : "";
+  in.Znak2 = znak2;
+  in.LayerName = "Weld";
+  in.NumberType = "N%%d";
+  return in;
+}
+
+// The worked layout with the document's own widths: TextHeight 10, TextGap 2, bend (100, 50).
+TEST(DrawIntoDocument, ShelfLaidOutWithTheDocumentsWidths) {
+  Session r;
+  r.doc.setNumber("DIMTXT", 10, 40);
+  r.doc.setNumber("DIMGAP", 2, 40);
+  r.doc.setNumber("DIMASZ", 1, 40);
+  r.picks = {{0, 0, 0}, {100, 50, 0}, {0, 0, 0}};
+  r.draw(input({nullptr, nullptr, "G", nullptr, nullptr, "7", nullptr, "R"}, 1));
+  ASSERT_TRUE(r.messages.empty()) << r.messages[0];
+  const Block* weld = r.doc.findBlock("Weld_000");
+  ASSERT_NE(weld, nullptr);
+  const double ws = textWidth("G", 10), wl = textWidth("7", 10), wr = textWidth("R", 10);
+  const auto& e = weld->entities;
+  ASSERT_EQ(e.size(), 8u);
+  EXPECT_EQ(e[0].kind, Kind::Text);
+  EXPECT_NEAR(e[0].points[0][0], 103, 1e-9);
+  EXPECT_NEAR(e[1].points[0][0], 103 + ws + 2, 1e-9);  // leg triangle
+  EXPECT_NEAR(e[2].points[0][0], 103 + ws + 7 + 2 + 2, 1e-9);  // leg text
+  const double s = 3 + ws + 9 + wl + 2 + 19;
+  EXPECT_NEAR(e[5].points[0][0], 100 + s + 2, 1e-9);  // roughness text
+  EXPECT_NEAR(e[7].points[1][0], 100 + s + wr + 7.5 + 2, 1e-9);  // the shelf's far end
+  EXPECT_EQ(r.doc.findLayer("Weld")->color, 2);
+  EXPECT_NE(r.doc.findBlock("KelvoL"), nullptr);
+  const std::string dxf = writeDxf(r.doc);
+  EXPECT_NE(dxf.find("LEADER"), std::string::npos);
+}
+
+TEST(DrawIntoDocument, EscAtAPromptEndsTheCommandAndKeepsTheGuideLine) {
+  Session r;
+  r.picks = {{0, 0, 0}, {30, 20, 0}};
+  r.draw(input({nullptr, nullptr, "G"}));
+  ASSERT_EQ(r.messages.size(), 1u);
+  EXPECT_NE(r.messages[0].find("AcadDrawWeld"), std::string::npos);
+  EXPECT_NE(r.messages[0].find("EOleException"), std::string::npos);
+  ASSERT_EQ(r.doc.modelSpace().entities.size(), 1u);
+  EXPECT_EQ(r.doc.modelSpace().entities[0].kind, Kind::Line);
+  EXPECT_EQ(r.doc.activeLayer, "Weld");  // nothing is undone after a failure
+}
+
+TEST(DrawIntoDocument, ASecondDesignationGetsABlockOfItsOwn) {
+  Session r;
+  for (int i = 0; i < 2; ++i) {
+    r.picks = {{0, 0, 0}, {30, 20, 0}, {0, 0, 0}};
+    r.draw(input({nullptr, nullptr, "G"}));
+  }
+  EXPECT_NE(r.doc.findBlock("Weld_000"), nullptr);
+  EXPECT_NE(r.doc.findBlock("Weld_000_2"), nullptr);
+  EXPECT_EQ(r.doc.findBlock("Weld_000")->entities.size(), 2u);
+}
+
+}  // namespace
+}  // namespace kelvo::host
