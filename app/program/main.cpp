@@ -4,6 +4,7 @@
 #include "cad/draw_weld.h"
 #include "catalog/forms/picker_hooks.h"
 #include "platform/file_io.h"
+#include "platform/local_transport.h"
 #include "platform/single_instance.h"
 #include "platform/termination.h"
 
@@ -16,6 +17,8 @@ int main(int argc, char** argv) {
   kelvo::SingleInstance guard(exeName);
 
   QApplication app(argc, argv);
+  // The drawing host that runs for this user is what "AutoCAD.Application" reaches here.
+  kelvo::registerLocalTransport();
   QApplication::setApplicationName(QStringLiteral("Kelvo"));
   QApplication::setApplicationDisplayName(QStringLiteral("Kelvo"));
 

@@ -24,6 +24,7 @@ Document::Document() {
 
 std::optional<double> Document::number(std::string_view name) const {
   if (name == "CVPORT") {  // not stored in a DXF file: the model tab or the paper of a layout
+    if (cvport) return *cvport;
     const auto tile = number("TILEMODE");
     return tile && *tile == 1 ? 2.0 : 1.0;
   }

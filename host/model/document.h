@@ -92,6 +92,9 @@ class Document {
   std::size_t entityCount() const;
 
   bool modified = false;
+  // The current viewport, which a DXF file does not store: 1 the paper of a layout, 2 and up a
+  // viewport on it (or the model tab).
+  std::optional<int> cvport;
 };
 
 }  // namespace kelvo::host

@@ -49,6 +49,7 @@ class HostObject : public cad::AutoObject {
   virtual Variant onGet(std::string_view m) { unknown(m); }
   virtual void onPut(std::string_view m, const Variant&) { unknown(m); }
   Document& doc() const { return ctx_->doc; }
+
   std::shared_ptr<HostContext> ctx_;
   std::string label_;
 
@@ -59,12 +60,21 @@ class HostObject : public cad::AutoObject {
   }
 };
 
+// Objects find their part of the document by position on every call: a client may keep an
+// object across a New or Open of the host, and must then get an error, not a stale reference.
+Block& blockAt(Document& doc, std::size_t i) {
+  if (i >= doc.blocks.size()) throw EOleError("The object is no longer in the drawing");
+  return doc.blocks[i];
+}
+
 class EntityObject : public HostObject {
  public:
-  EntityObject(std::shared_ptr<HostContext> c, Entity& e) : HostObject(std::move(c), "entity:" + e.handle), e_(e) {}
+  EntityObject(std::shared_ptr<HostContext> c, std::size_t block, std::size_t index, const std::string& handle)
+      : HostObject(std::move(c), "entity:" + handle), block_(block), index_(index) {}
 
  protected:
   Variant onCall(std::string_view m, const Args& a) override {
+    Entity& e_ = entity();
     if (sameMember(m, "Delete")) {
       e_.deleted = true;
       return {};
@@ -77,7 +87,7 @@ class EntityObject : public HostObject {
       const Point from = toPoint(argAt(a, 0)), to = toPoint(argAt(a, 1));
       for (Point& p : e_.points)
         for (int i = 0; i < 3; ++i) p[static_cast<std::size_t>(i)] += to[static_cast<std::size_t>(i)] - from[static_cast<std::size_t>(i)];
-      return changed();
+      return changed(e_);
     }
     if (sameMember(m, "Rotate")) {
       const Point base = toPoint(argAt(a, 0));
@@ -87,11 +97,12 @@ class EntityObject : public HostObject {
         p[0] = base[0] + dx * c - dy * s, p[1] = base[1] + dx * s + dy * c;
       }
       e_.rotation = std::fmod(e_.rotation + angle, 2 * std::numbers::pi);
-      return changed();
+      return changed(e_);
     }
     unknown(m);
   }
   void onPut(std::string_view m, const Variant& v) override {
+    Entity& e_ = entity();
     if (e_.kind == Kind::Text) {
       if (sameMember(m, "Alignment")) {
         // acAlignmentLeft 0, Center 1, Right 2 on the baseline; the text stays where it is.
@@ -100,46 +111,53 @@ class EntityObject : public HostObject {
         const double w = textWidth(e_.text, e_.height) * (a == 2 ? 1 : a == 1 ? 0.5 : 0);
         e_.points[1] = {e_.points[0][0] + w * std::cos(e_.rotation), e_.points[0][1] + w * std::sin(e_.rotation), e_.points[0][2]};
         e_.horizontal = a, e_.vertical = 0;
-        changed();
+        changed(e_);
         return;
       }
-      if (sameMember(m, "HorizontalAlignment")) return void((e_.horizontal = cad::toInt(v), placeAligned(e_), changed()));
-      if (sameMember(m, "VerticalAlignment")) return void((e_.vertical = cad::toInt(v), changed()));
+      if (sameMember(m, "HorizontalAlignment")) return void((e_.horizontal = cad::toInt(v), placeAligned(e_), changed(e_)));
+      if (sameMember(m, "VerticalAlignment")) return void((e_.vertical = cad::toInt(v), changed(e_)));
       if (sameMember(m, "TextAlignmentPoint")) {
         e_.points.resize(2, e_.points.empty() ? Point{} : e_.points[0]);
         e_.points[1] = toPoint(v);
         placeAligned(e_);
-        changed();
+        changed(e_);
         return;
       }
     }
     if (e_.kind == Kind::Leader) {
-      if (sameMember(m, "ArrowheadBlock")) return void((e_.arrowBlock = cad::toText(v), changed()));
-      if (sameMember(m, "ArrowHeadSize")) return void((e_.arrowSize = cad::toDouble(v), changed()));
+      if (sameMember(m, "ArrowheadBlock")) return void((e_.arrowBlock = cad::toText(v), changed(e_)));
+      if (sameMember(m, "ArrowHeadSize")) return void((e_.arrowSize = cad::toDouble(v), changed(e_)));
     }
     unknown(m);
   }
 
  private:
-  Variant changed() {
-    e_.original.reset();  // written anew from the model from now on
+  static Variant changed(Entity& e) {
+    e.original.reset();  // written anew from the model from now on
     return {};
   }
-  Entity& e_;
+  Entity& entity() const {
+    Block& b = blockAt(doc(), block_);
+    if (index_ >= b.entities.size()) throw EOleError("The object is no longer in the drawing");
+    return b.entities[index_];
+  }
+  std::size_t block_, index_;
 };
 
 class BlockObject : public HostObject {
  public:
-  BlockObject(std::shared_ptr<HostContext> c, Block& b, bool space)
-      : HostObject(std::move(c), (space ? "space:" : "block:") + cp1251::toUtf8(b.name)), b_(b), space_(space) {}
+  BlockObject(std::shared_ptr<HostContext> c, std::size_t index, bool space)
+      : HostObject(c, (space ? "space:" : "block:") + cp1251::toUtf8(blockAt(c->doc, index).name)), index_(index), space_(space) {}
 
  protected:
   Variant onGet(std::string_view m) override {
+    Block& b_ = blockAt(doc(), index_);
     if (sameMember(m, "Name")) return b_.name;
     if (sameMember(m, "Count")) return static_cast<std::int32_t>(b_.entities.size());
     unknown(m);
   }
   Variant onCall(std::string_view m, const Args& a) override {
+    Block& b_ = blockAt(doc(), index_);
     Entity e;
     e.layer = doc().activeLayer;
     if (sameMember(m, "AddLine")) {
@@ -170,9 +188,10 @@ class BlockObject : public HostObject {
       unknown(m);
     }
     e.handle = doc().newHandle();
+    const std::string handle = e.handle;
     b_.entities.push_back(std::move(e));
     doc().modified = true;
-    return ObjectRef(std::make_shared<EntityObject>(ctx_, b_.entities.back()));
+    return ObjectRef(std::make_shared<EntityObject>(ctx_, index_, b_.entities.size() - 1, handle));
   }
 
  private:
@@ -183,22 +202,28 @@ class BlockObject : public HostObject {
     for (std::size_t i = 0; i + 2 < a.size(); i += 3) pts.push_back({a[i], a[i + 1], a[i + 2]});
     return pts;
   }
-  Block& b_;
+  std::size_t index_;
   bool space_;
 };
 
 class LayerObject : public HostObject {
  public:
-  LayerObject(std::shared_ptr<HostContext> c, Layer& l) : HostObject(std::move(c), "layer:" + cp1251::toUtf8(l.name)), l_(l) {}
-  Layer& layer() const { return l_; }
+  LayerObject(std::shared_ptr<HostContext> c, std::size_t index)
+      : HostObject(c, "layer:" + std::to_string(index)), index_(index) {}
+  Layer& layer() const {
+    if (index_ >= doc().layers.size()) throw EOleError("The object is no longer in the drawing");
+    return doc().layers[index_];
+  }
 
  protected:
   Variant onGet(std::string_view m) override {
+    Layer& l_ = layer();
     if (sameMember(m, "Name")) return l_.name;
     if (sameMember(m, "Color")) return static_cast<std::int32_t>(l_.color);
     unknown(m);
   }
   void onPut(std::string_view m, const Variant& v) override {
+    Layer& l_ = layer();
     if (!sameMember(m, "Color")) unknown(m);
     const int c = cad::toInt(v);
     if (c < 0 || c > 256) throw EOleException("Invalid colour index");
@@ -207,14 +232,21 @@ class LayerObject : public HostObject {
   }
 
  private:
-  Layer& l_;
+  std::size_t index_;
 };
 
 template <typename Item, typename Make>
-Variant itemAt(std::deque<Item>& items, const Args& a, Make make) {
+Variant itemAt(const std::deque<Item>& items, const Args& a, Make make) {
   const int i = cad::toInt(argAt(a, 0));
   if (i < 0 || i >= static_cast<int>(items.size())) throw EOleException("The index is out of range: " + std::to_string(i));
-  return make(items[static_cast<std::size_t>(i)]);
+  return make(static_cast<std::size_t>(i));
+}
+
+template <typename Item>
+std::size_t indexOf(const std::deque<Item>& items, const Item* item) {
+  for (std::size_t i = 0; i < items.size(); ++i)
+    if (&items[i] == item) return i;
+  return 0;
 }
 
 class LayersObject : public HostObject {
@@ -227,13 +259,14 @@ class LayersObject : public HostObject {
     unknown(m);
   }
   Variant onCall(std::string_view m, const Args& a) override {
-    auto make = [this](Layer& l) { return Variant(ObjectRef(std::make_shared<LayerObject>(ctx_, l))); };
+    auto make = [this](std::size_t i) { return Variant(ObjectRef(std::make_shared<LayerObject>(ctx_, i))); };
     if (sameMember(m, "Item")) return itemAt(doc().layers, a, make);
     if (sameMember(m, "Add")) {
       const std::string name = cad::toText(argAt(a, 0));
       if (name.empty()) throw EOleException("Invalid input: a layer needs a name");
-      Layer* l = doc().findLayer(name);
-      return make(l ? *l : doc().addLayer(name));
+      const Layer* l = doc().findLayer(name);
+      if (!l) l = &doc().addLayer(name);
+      return make(indexOf(doc().layers, l));
     }
     unknown(m);
   }
@@ -249,14 +282,15 @@ class BlocksObject : public HostObject {
     unknown(m);
   }
   Variant onCall(std::string_view m, const Args& a) override {
-    auto make = [this](Block& b) { return Variant(ObjectRef(std::make_shared<BlockObject>(ctx_, b, false))); };
+    auto make = [this](std::size_t i) { return Variant(ObjectRef(std::make_shared<BlockObject>(ctx_, i, false))); };
     if (sameMember(m, "Item")) return itemAt(doc().blocks, a, make);
     if (sameMember(m, "Add")) {
       const Point base = toPoint(argAt(a, 0));
       const std::string name = cad::toText(argAt(a, 1));
       if (name.empty()) throw EOleException("Invalid input: a block needs a name");
-      Block* b = doc().findBlock(name);
-      return make(b ? *b : doc().addBlock(name, base));
+      const Block* b = doc().findBlock(name);
+      if (!b) b = &doc().addBlock(name, base);
+      return make(indexOf(doc().blocks, b));
     }
     unknown(m);
   }
@@ -305,14 +339,14 @@ class DocumentObject : public HostObject {
     unknown(m);
   }
   Variant onGet(std::string_view m) override {
-    if (sameMember(m, "ModelSpace")) return ObjectRef(std::make_shared<BlockObject>(ctx_, doc().modelSpace(), true));
-    if (sameMember(m, "PaperSpace")) return ObjectRef(std::make_shared<BlockObject>(ctx_, doc().paperSpace(), true));
+    if (sameMember(m, "ModelSpace")) return ObjectRef(std::make_shared<BlockObject>(ctx_, 0, true));
+    if (sameMember(m, "PaperSpace")) return ObjectRef(std::make_shared<BlockObject>(ctx_, 1, true));
     if (sameMember(m, "Layers")) return ObjectRef(std::make_shared<LayersObject>(ctx_, "layers"));
     if (sameMember(m, "Blocks")) return ObjectRef(std::make_shared<BlocksObject>(ctx_, "blocks"));
     if (sameMember(m, "Utility")) return ObjectRef(std::make_shared<UtilityObject>(ctx_, "utility"));
     if (sameMember(m, "ActiveLayer")) {
-      Layer* l = doc().findLayer(doc().activeLayer);
-      return ObjectRef(std::make_shared<LayerObject>(ctx_, l ? *l : doc().layers.front()));
+      const Layer* l = doc().findLayer(doc().activeLayer);
+      return ObjectRef(std::make_shared<LayerObject>(ctx_, l ? indexOf(doc().layers, l) : 0));
     }
     unknown(m);
   }

@@ -1,0 +1,198 @@
+#include "host/ui/host_window.h"
+
+#include "host/model/dxf_reader.h"
+#include "host/model/dxf_writer.h"
+#include "platform/codepage.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+namespace kelvo::host {
+
+namespace {
+QString fromCp(const std::string& s) {
+  const std::u16string u = cp1251::toUtf16(s);
+  return QString::fromUtf16(u.data(), static_cast<qsizetype>(u.size()));
+}
+
+// "x,y" or "x,y,z" as typed on the command line.
+std::optional<Point> parsePoint(const QString& text) {
+  const QStringList parts = text.split(QLatin1Char(','));
+  if (parts.size() < 2 || parts.size() > 3) return std::nullopt;
+  Point p{};
+  for (int i = 0; i < parts.size(); ++i) {
+    bool ok = false;
+    p[static_cast<std::size_t>(i)] = parts[i].trimmed().toDouble(&ok);
+    if (!ok) return std::nullopt;
+  }
+  return p;
+}
+}  // namespace
+
+HostWindow::HostWindow(Document& doc, QString fileName) : doc_(doc), fileName_(std::move(fileName)) {
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  view_ = new DrawingView(doc_, central);
+  tabs_ = new QTabBar(central);
+  tabs_->addTab(QStringLiteral("Model"));
+  tabs_->addTab(QStringLiteral("Layout1"));
+  tabs_->setShape(QTabBar::RoundedSouth);
+  prompt_ = new QLabel(QStringLiteral("Command:"), central);
+  input_ = new QLineEdit(central);
+  input_->setPlaceholderText(QStringLiteral("x,y or x,y,z"));
+  layout->addWidget(view_, 1);
+  layout->addWidget(tabs_);
+  layout->addWidget(prompt_);
+  layout->addWidget(input_);
+  setCentralWidget(central);
+  connect(tabs_, &QTabBar::currentChanged, this, &HostWindow::applyTab);
+  tabs_->setCurrentIndex(doc_.number("TILEMODE").value_or(1) == 1 ? 0 : 1);
+  buildMenus();
+  resize(1000, 700);
+  updateTitle();
+}
+
+void HostWindow::buildMenus() {
+  QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+  file->addAction(QStringLiteral("&New"), QKeySequence::New, this, [this] {
+    if (confirmDiscard()) replaceDocument(Document(), QString());
+  });
+  file->addAction(QStringLiteral("&Open..."), QKeySequence::Open, this, [this] {
+    if (!confirmDiscard()) return;
+    const QString name = QFileDialog::getOpenFileName(this, QStringLiteral("Open drawing"), QString(), QStringLiteral("DXF (*.dxf)"));
+    if (!name.isEmpty()) openFile(name);
+  });
+  file->addAction(QStringLiteral("&Save"), QKeySequence::Save, this, [this] { save(false); });
+  file->addAction(QStringLiteral("Save &As..."), QKeySequence::SaveAs, this, [this] { save(true); });
+  file->addSeparator();
+  file->addAction(QStringLiteral("E&xit"), QKeySequence::Quit, this, &QWidget::close);
+  QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+  view->addAction(QStringLiteral("Zoom &Extents"), this, [this] { view_->zoomExtents(); });
+  view->addAction(QStringLiteral("Activate &Viewport (draw into model space from the layout)"), this, [this] {
+    if (tabs_->currentIndex() == 1) doc_.cvport = 2, statusBar()->showMessage(QStringLiteral("Viewport active: CVPORT 2"));
+  });
+  view->addAction(QStringLiteral("&Paper (deactivate the viewport)"), this, [this] {
+    if (tabs_->currentIndex() == 1) doc_.cvport = 1, statusBar()->showMessage(QStringLiteral("Paper: CVPORT 1"));
+  });
+}
+
+void HostWindow::applyTab(int index) {
+  doc_.setNumber("TILEMODE", index == 0 ? 1 : 0, 70);
+  doc_.cvport = index == 0 ? 2 : 1;
+  view_->setPaperSpace(index == 1);
+}
+
+std::optional<Point> HostWindow::askPoint(const std::string& prompt, const std::optional<Point>& base) {
+  show();
+  raise();
+  activateWindow();
+  prompt_->setText(fromCp(prompt));
+  std::optional<Point> answer;
+  QEventLoop loop;
+  view_->startPicking(base, [&](std::optional<Point> p) {
+    answer = p;
+    loop.quit();
+  });
+  const auto typed = connect(input_, &QLineEdit::returnPressed, this, [&] {
+    if (const auto p = parsePoint(input_->text())) {
+      input_->clear();
+      view_->cancelPicking();  // ends the wait; the typed point is the answer
+      answer = p;
+    } else {
+      statusBar()->showMessage(QStringLiteral("Type a point as x,y or x,y,z"), 3000);
+    }
+  });
+  loop.exec();
+  disconnect(typed);
+  prompt_->setText(answer ? QStringLiteral("Command:") : QStringLiteral("*Cancel*"));
+  return answer;
+}
+
+QString HostWindow::autosaveName() const {
+  if (fileName_.isEmpty()) return QString();
+  const QFileInfo f(fileName_);
+  return f.dir().filePath(f.completeBaseName() + QStringLiteral(".autosave.dxf"));
+}
+
+void HostWindow::drawingChanged() {
+  view_->update();
+  updateTitle();
+  const QString copy = autosaveName();
+  if (copy.isEmpty()) return;
+  try {
+    Document& d = doc_;
+    const bool modified = d.modified;
+    saveDxf(d, copy.toStdString());
+    d.modified = modified;  // the drawing itself is still unsaved
+  } catch (const DxfError& e) {
+    statusBar()->showMessage(QString::fromStdString(e.what()), 5000);
+  }
+}
+
+bool HostWindow::save(bool askName) {
+  QString name = fileName_;
+  if (askName || name.isEmpty())
+    name = QFileDialog::getSaveFileName(this, QStringLiteral("Save drawing"), name, QStringLiteral("DXF (*.dxf)"));
+  if (name.isEmpty()) return false;
+  try {
+    saveDxf(doc_, name.toStdString());
+  } catch (const DxfError& e) {
+    QMessageBox::warning(this, QStringLiteral("Kelvo drawing host"), QString::fromStdString(e.what()));
+    return false;
+  }
+  fileName_ = name;
+  QFile::remove(autosaveName());
+  updateTitle();
+  return true;
+}
+
+bool HostWindow::confirmDiscard() {
+  if (!doc_.modified) return true;
+  const auto answer = QMessageBox::question(this, QStringLiteral("Kelvo drawing host"),
+                                            QStringLiteral("The drawing has unsaved changes. Save them?"),
+                                            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+  if (answer == QMessageBox::Save) return save(false);
+  return answer == QMessageBox::Discard;
+}
+
+void HostWindow::openFile(const QString& name) {
+  try {
+    replaceDocument(loadDxf(name.toStdString()), name);
+  } catch (const DxfError& e) {
+    QMessageBox::warning(this, QStringLiteral("Kelvo drawing host"), QString::fromStdString(e.what()));
+  }
+}
+
+void HostWindow::replaceDocument(Document&& doc, const QString& fileName) {
+  view_->cancelPicking();
+  doc_ = std::move(doc);
+  fileName_ = fileName;
+  tabs_->setCurrentIndex(doc_.number("TILEMODE").value_or(1) == 1 ? 0 : 1);
+  view_->zoomExtents();
+  updateTitle();
+}
+
+void HostWindow::updateTitle() {
+  setWindowTitle(QStringLiteral("%1%2 - Kelvo drawing host")
+                     .arg(fileName_.isEmpty() ? QStringLiteral("Drawing1.dxf") : QFileInfo(fileName_).fileName(),
+                          doc_.modified ? QStringLiteral("*") : QString()));
+}
+
+void HostWindow::closeEvent(QCloseEvent* e) {
+  if (!confirmDiscard()) {
+    e->ignore();
+    return;
+  }
+  view_->cancelPicking();
+  QFile::remove(autosaveName());
+  e->accept();
+}
+
+}  // namespace kelvo::host

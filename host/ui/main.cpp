@@ -1,0 +1,142 @@
+// kelvo-host [DRAWING.dxf]: the drawing host. Serves "AutoCAD.Application" to Kelvo on this
+// machine, shows the drawing and asks the user for the points of a designation.
+// kelvo-host --headless --picks "x,y;x,y;x,y" [--transcript FILE] [--output OUT.dxf] [DRAWING.dxf]:
+// the same without a window, for tests: prompts are answered from --picks (one beyond them is
+// cancelled), and SIGTERM or SIGINT saves to --output and ends the host.
+#include "host/model/dxf_reader.h"
+#include "host/model/dxf_writer.h"
+#include "host/model/object_model.h"
+#include "host/ui/automation_server.h"
+#include "host/ui/host_window.h"
+#include "platform/codepage.h"
+#include "platform/termination.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QTimer>
+
+#include <cstdio>
+#include <deque>
+#include <fstream>
+#include <iostream>
+
+namespace {
+
+using namespace kelvo;
+using namespace kelvo::host;
+
+struct Options {
+  bool headless = false;
+  QString picks, transcript, output, drawing;
+};
+
+Options parse(const QStringList& args) {
+  Options o;
+  for (int i = 1; i < args.size(); ++i) {
+    const QString& a = args[i];
+    auto value = [&] { return i + 1 < args.size() ? args[++i] : QString(); };
+    if (a == QLatin1String("--headless")) o.headless = true;
+    else if (a == QLatin1String("--picks")) o.picks = value();
+    else if (a == QLatin1String("--transcript")) o.transcript = value();
+    else if (a == QLatin1String("--output")) o.output = value();
+    else o.drawing = a;
+  }
+  return o;
+}
+
+std::deque<Point> picksFrom(const QString& text) {
+  std::deque<Point> out;
+  for (const QString& one : text.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+    Point p{};
+    const QStringList xyz = one.split(QLatin1Char(','));
+    for (int i = 0; i < xyz.size() && i < 3; ++i) p[static_cast<std::size_t>(i)] = xyz[i].trimmed().toDouble();
+    out.push_back(p);
+  }
+  return out;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const bool headless = [&] {
+    for (int i = 1; i < argc; ++i)
+      if (std::string(argv[i]) == "--headless") return true;
+    return false;
+  }();
+  if (headless) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Kelvo drawing host"));
+  const Options opt = parse(QApplication::arguments());
+
+  Document doc;
+  if (!opt.drawing.isEmpty() && QFileInfo::exists(opt.drawing)) {
+    try {
+      doc = loadDxf(opt.drawing.toStdString());
+    } catch (const DxfError& e) {
+      std::cerr << e.what() << "\n";
+      return 1;
+    }
+  }
+  std::ofstream transcript;
+  if (!opt.transcript.isEmpty()) transcript.open(opt.transcript.toStdString(), std::ios::binary | std::ios::trunc);
+
+  std::unique_ptr<HostWindow> window;
+  std::deque<Point> picks = picksFrom(opt.picks);
+  auto context = std::make_shared<HostContext>(HostContext{doc, nullptr, nullptr, nullptr});
+  if (opt.headless) {
+    context->prompt = [&picks](const std::string&, const std::optional<Point>&) -> std::optional<Point> {
+      if (picks.empty()) return std::nullopt;
+      const Point p = picks.front();
+      picks.pop_front();
+      return p;
+    };
+  } else {
+    window = std::make_unique<HostWindow>(doc, opt.drawing);
+    context->prompt = [&window](const std::string& prompt, const std::optional<Point>& base) {
+      return window->askPoint(prompt, base);
+    };
+    context->onVisible = [&window] { window->show(), window->raise(); };
+  }
+  context->observer = [&](const std::string& object, const std::string& member, const cad::Args& args,
+                          const cad::Variant& result) {
+    if (transcript.is_open()) {
+      std::string list;
+      for (std::size_t i = 0; i < args.size(); ++i) list += (i ? "," : "") + variantJson(args[i]);
+      transcript << "{\"object\":" << variantJson(cp1251::fromUtf8(object)) << ",\"member\":\"" << member
+                 << "\",\"args\":[" << list << "],\"result\":" << variantJson(result) << "}\n";
+      transcript.flush();
+    }
+    if (window && doc.modified) QTimer::singleShot(0, window.get(), [&window] { window->drawingChanged(); });
+  };
+
+  AutomationServer server([context] { return makeApplication(context); });
+  QString error;
+  if (!server.listen(QStringLiteral("AutoCAD.Application"), &error)) {
+    std::cerr << error.toStdString() << "\n";
+    return 1;
+  }
+  handleTerminationRequests([&] {
+    if (!opt.headless) {
+      if (window) window->close();
+      return;
+    }
+    const QString out = opt.output.isEmpty() ? opt.drawing : opt.output;
+    if (!out.isEmpty()) {
+      try {
+        saveDxf(doc, out.toStdString());
+      } catch (const DxfError& e) {
+        std::cerr << e.what() << "\n";
+        QApplication::exit(1);
+        return;
+      }
+    }
+    QApplication::quit();
+  });
+  if (window) {
+    window->show();
+    QTimer::singleShot(0, window.get(), [&window] { window->view()->zoomExtents(); });
+  } else {
+    std::cout << "ready" << std::endl;  // tests wait for this line before they connect
+  }
+  return app.exec();
+}

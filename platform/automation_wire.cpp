@@ -1,0 +1,99 @@
+#include "platform/automation_wire.h"
+
+#include "platform/codepage.h"
+#include "platform/single_instance.h"
+
+#include <QCborArray>
+#include <QCborMap>
+#include <QtEndian>
+
+#include <stdexcept>
+
+namespace kelvo::wire {
+
+QString socketPath(const QString& progId) {
+  return SingleInstance::directory() + QLatin1Char('/') + progId + QStringLiteral(".automation");
+}
+
+QCborValue encode(const cad::Variant& v, const ToHandle& toHandle) {
+  return std::visit(
+      [&](const auto& x) -> QCborValue {
+        using T = std::decay_t<decltype(x)>;
+        if constexpr (std::is_same_v<T, std::monostate>) return QCborValue(nullptr);
+        else if constexpr (std::is_same_v<T, cad::Omitted>) return QCborMap{{QStringLiteral("omitted"), true}};
+        else if constexpr (std::is_same_v<T, bool>) return QCborValue(x);
+        else if constexpr (std::is_same_v<T, std::int32_t>) return QCborValue(static_cast<qint64>(x));
+        else if constexpr (std::is_same_v<T, double>) return QCborValue(x);
+        else if constexpr (std::is_same_v<T, cad::Currency>) return QCborMap{{QStringLiteral("cy"), static_cast<qint64>(x.tenThousandths)}};
+        else if constexpr (std::is_same_v<T, std::string>) return QCborValue(QString::fromStdString(cp1251::toUtf8(x)));
+        else if constexpr (std::is_same_v<T, cad::ObjectRef>) return QCborMap{{QStringLiteral("obj"), toHandle(x)}};
+        else {
+          QCborArray a;
+          for (double d : x) a.append(d);
+          return a;
+        }
+      },
+      v);
+}
+
+cad::Variant decode(const QCborValue& v, const FromHandle& fromHandle) {
+  if (v.isNull() || v.isUndefined()) return std::monostate{};
+  if (v.isBool()) return v.toBool();
+  if (v.isInteger()) {
+    const qint64 i = v.toInteger();
+    if (i < INT32_MIN || i > INT32_MAX) return static_cast<double>(i);
+    return static_cast<std::int32_t>(i);
+  }
+  if (v.isDouble()) return v.toDouble();
+  if (v.isString()) {
+    // Text that Windows-1251 cannot hold arrives as the \U+XXXX escapes of CAD text.
+    const QString s = v.toString();
+    std::string out;
+    for (const QChar c : s) {
+      if (const auto b = cp1251::fromUnicode(c.unicode())) {
+        out += static_cast<char>(*b);
+      } else {
+        char buf[16];
+        std::snprintf(buf, sizeof buf, "\\U+%04X", static_cast<unsigned>(c.unicode()));
+        out += buf;
+      }
+    }
+    return out;
+  }
+  if (v.isArray()) {
+    std::vector<double> a;
+    for (const QCborValue& d : v.toArray()) {
+      if (!d.isDouble() && !d.isInteger()) throw std::invalid_argument("an array holds something else than numbers");
+      a.push_back(d.toDouble());
+    }
+    return a;
+  }
+  if (v.isMap()) {
+    const QCborMap m = v.toMap();
+    if (m.contains(QStringLiteral("omitted"))) return cad::Omitted{};
+    if (m.contains(QStringLiteral("cy"))) return cad::Currency{m.value(QStringLiteral("cy")).toInteger()};
+    if (m.contains(QStringLiteral("obj"))) return fromHandle(m.value(QStringLiteral("obj")).toInteger());
+  }
+  throw std::invalid_argument("a value of an unknown kind");
+}
+
+QByteArray frame(const QCborValue& message) {
+  const QByteArray body = message.toCbor();
+  QByteArray out(4, '\0');
+  qToBigEndian(static_cast<quint32>(body.size()), out.data());
+  return out + body;
+}
+
+std::optional<QCborValue> takeFrame(QByteArray& buffer) {
+  if (buffer.size() < 4) return std::nullopt;
+  const quint32 size = qFromBigEndian<quint32>(buffer.constData());
+  if (size > kMaxFrame) throw std::invalid_argument("a message longer than any the protocol sends");
+  if (buffer.size() < 4 + static_cast<qsizetype>(size)) return std::nullopt;
+  QCborParserError error;
+  QCborValue v = QCborValue::fromCbor(buffer.mid(4, size), &error);
+  buffer.remove(0, 4 + static_cast<qsizetype>(size));
+  if (error.error != QCborError::NoError) throw std::invalid_argument("a message that is not CBOR");
+  return v;
+}
+
+}  // namespace kelvo::wire
