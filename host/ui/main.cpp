@@ -2,7 +2,8 @@
 // machine, shows the drawing and asks the user for the points of a designation.
 // kelvo-host --headless --picks "x,y;x,y;x,y" [--transcript FILE] [--output OUT.dxf] [DRAWING.dxf]:
 // the same without a window, for tests: prompts are answered from --picks (one beyond them is
-// cancelled), and SIGTERM or SIGINT saves to --output and ends the host.
+// cancelled, or with --hold waits like a user who does not pick), and SIGTERM or SIGINT saves
+// to --output and ends the host.
 #include "host/model/dxf_reader.h"
 #include "host/model/dxf_writer.h"
 #include "host/model/object_model.h"
@@ -13,6 +14,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QEventLoop>
 #include <QTimer>
 
 #include <cstdio>
@@ -27,6 +29,7 @@ using namespace kelvo::host;
 
 struct Options {
   bool headless = false;
+  bool hold = false;  // headless: a prompt beyond the picks waits instead of being cancelled
   QString picks, transcript, output, drawing;
 };
 
@@ -39,6 +42,7 @@ Options parse(const QStringList& args) {
     else if (a == QLatin1String("--picks")) o.picks = value();
     else if (a == QLatin1String("--transcript")) o.transcript = value();
     else if (a == QLatin1String("--output")) o.output = value();
+    else if (a == QLatin1String("--hold")) o.hold = true;
     else o.drawing = a;
   }
   return o;
@@ -84,7 +88,11 @@ int main(int argc, char** argv) {
   std::deque<Point> picks = picksFrom(opt.picks);
   auto context = std::make_shared<HostContext>(HostContext{doc, nullptr, nullptr, nullptr});
   if (opt.headless) {
-    context->prompt = [&picks](const std::string&, const std::optional<Point>&) -> std::optional<Point> {
+    context->prompt = [&picks, &opt](const std::string&, const std::optional<Point>&) -> std::optional<Point> {
+      if (picks.empty() && opt.hold) {
+        QEventLoop wait;  // like a user who does not pick: only the end of the host ends it
+        wait.exec();
+      }
       if (picks.empty()) return std::nullopt;
       const Point p = picks.front();
       picks.pop_front();

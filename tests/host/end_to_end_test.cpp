@@ -1,0 +1,144 @@
+// Kelvo's main window drawing into the real drawing host, headless, over the local transport.
+#include "app/forms/main_weld.h"
+#include "cad/draw_weld.h"
+#include "host/model/dxf_reader.h"
+#include "platform/codepage.h"
+#include "platform/local_transport.h"
+#include "tests/support/form_helpers.h"
+#include "tests/support/temp_dir.h"
+
+#include <QProcess>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <thread>
+
+namespace kelvo {
+namespace {
+
+std::string w(const char* s) { return cp1251::fromUtf8(s); }
+
+class EndToEnd : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    // A socket directory of the tests' own, so that a drawing host the developer has open is
+    // never reached (the host started here inherits it).
+    static char base[] = "/tmp/kelvo-e2e-XXXXXX";
+    if (mkdtemp(base)) qputenv("TMPDIR", base);
+    registerLocalTransport();
+  }
+
+  std::unique_ptr<QProcess> startHost(const QString& picks, bool hold = false) {
+    auto p = std::make_unique<QProcess>();
+    QStringList args{"--headless", "--picks", picks, "--output", QString::fromStdString(dir.file("out.dxf"))};
+    if (hold) args << "--hold";
+    p->start(QStringLiteral(KELVO_HOST), args);
+    EXPECT_TRUE(p->waitForStarted(10000));
+    for (int i = 0; i < 200 && !p->canReadLine(); ++i) p->waitForReadyRead(100);
+    EXPECT_EQ(p->readLine().trimmed(), "ready");
+    return p;
+  }
+  host::Document stopHost(QProcess& p) {
+    ::kill(static_cast<pid_t>(p.processId()), SIGTERM);
+    EXPECT_TRUE(p.waitForFinished(20000));
+    EXPECT_EQ(p.exitCode(), 0);
+    return host::loadDxf(dir.file("out.dxf"));
+  }
+  void openWindow() {
+    test::spit(dir.file("kelvo.ini"),
+               w("[Общая]\nИмяСлоя=Сварка\n[Сварка]\nПоле1=2\nПоле2=5\nПоле3=ГОСТ 14771-76\nПоле4=С2\n"
+                 "Поле5=ИП\nПоле6=5\nПоле8=Rz20\nЗнак1=3\nЗнак2=1\n"));
+    MainHooks hooks;
+    hooks.draw = [this](const DrawInput& in) { drawing.AcadDrawWeld(in); };
+    win = std::make_unique<TfmMain>(dir.file("kelvo.bin"), hooks);
+    win->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(win.get()));
+  }
+  void pressDraw() { QTest::mouseClick(win->findChild<QPushButton*>("bbDraw"), Qt::LeftButton); }
+
+  test::TempDir dir;
+  test::RecordedMessages messages;
+  cad::DrawWeld drawing{{[](const std::string& t) { showMessage(nullptr, MessageIcon::Warning, t); },
+                         [] { return std::tm{}; }}};
+  std::unique_ptr<TfmMain> win;
+};
+
+TEST_F(EndToEnd, TheDesignationLandsInTheDrawing) {
+  auto hostProcess = startHost("0,0;30,20;60,20");
+  openWindow();
+  pressDraw();
+  EXPECT_TRUE(messages.shown.empty()) << (messages.shown.empty() ? "" : messages.shown[0].utf8);
+  EXPECT_TRUE(win->isVisible());
+  host::Document doc = stopHost(*hostProcess);
+  ASSERT_NE(doc.findLayer(w("Сварка")), nullptr);
+  EXPECT_EQ(doc.findLayer(w("Сварка"))->color, 2);
+  ASSERT_NE(doc.findBlock("KelvoL"), nullptr);
+  const host::Block* weld = doc.findBlock("Weld_000");
+  ASSERT_NE(weld, nullptr);
+  const auto shelfText = std::find_if(weld->entities.begin(), weld->entities.end(),
+                                     [](const host::Entity& e) { return e.kind == host::Kind::Text; });
+  ASSERT_NE(shelfText, weld->entities.end());
+  EXPECT_EQ(shelfText->text, w("ГОСТ 14771-76-С2-ИП-"));
+  const auto& space = doc.modelSpace().entities;
+  ASSERT_EQ(space.size(), 3u);
+  EXPECT_EQ(space[0].kind, host::Kind::Text);
+  EXPECT_EQ(space[0].text, "2N%%d5");
+  EXPECT_EQ(space[1].kind, host::Kind::Insert);
+  EXPECT_EQ(space[2].kind, host::Kind::Leader);
+  EXPECT_EQ(space[2].points[1], space[1].points[0]);  // the leader ends at the insert
+  // The arrowhead override is written as the leader's XDATA.
+  bool override341 = false;
+  for (const host::Tag& t : *space[2].original) override341 |= t.code == 1070 && t.value == "341";
+  EXPECT_TRUE(override341);
+}
+
+TEST_F(EndToEnd, NoHostShowsBothMessages) {
+  openWindow();
+  pressDraw();
+  ASSERT_EQ(messages.shown.size(), 2u);
+  EXPECT_NE(messages.shown[0].utf8.find("Start_ACAD"), std::string::npos);
+  EXPECT_NE(messages.shown[0].utf8.find("EOleSysError"), std::string::npos);
+  EXPECT_NE(messages.shown[1].utf8.find("EOleError"), std::string::npos);
+  EXPECT_TRUE(win->isVisible());
+}
+
+TEST_F(EndToEnd, EscAtAPromptEndsTheCommand) {
+  auto hostProcess = startHost("0,0;30,20");  // the third prompt is cancelled
+  openWindow();
+  pressDraw();
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_NE(messages.shown[0].utf8.find("AcadDrawWeld"), std::string::npos);
+  EXPECT_NE(messages.shown[0].utf8.find("EOleException"), std::string::npos);
+  EXPECT_TRUE(win->isVisible());
+  stopHost(*hostProcess);
+}
+
+TEST_F(EndToEnd, AHostKilledWhileWaitingForAPickFailsTheCallAndKelvoGoesOn) {
+  auto hostProcess = startHost("0,0", true);
+  openWindow();
+  const auto pid = static_cast<pid_t>(hostProcess->processId());
+  std::thread killer([pid] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    ::kill(pid, SIGKILL);
+  });
+  pressDraw();  // waits inside the second prompt until the host dies
+  killer.join();
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_NE(messages.shown[0].utf8.find("EOleSysError"), std::string::npos);
+  EXPECT_TRUE(win->isVisible());
+  hostProcess->waitForFinished(5000);
+
+  // A second command after the host was started again reaches the new one.
+  auto again = startHost("0,0;30,20;60,20");
+  messages.shown.clear();
+  pressDraw();
+  EXPECT_TRUE(messages.shown.empty()) << (messages.shown.empty() ? "" : messages.shown[0].utf8);
+  host::Document doc = stopHost(*again);
+  EXPECT_NE(doc.findBlock("Weld_000"), nullptr);
+}
+
+}  // namespace
+}  // namespace kelvo
