@@ -2,6 +2,7 @@
 //   kelvo-dxf draw --picks "x,y;x,y;x,y" --settings FILE.ini [--in IN.dxf] [--back] [--right]
 //                  [--transcript FILE] OUT.dxf
 //   kelvo-dxf resave IN.dxf OUT.dxf
+//   kelvo-dxf new OUT.dxf            (an empty R2000 drawing with ISO defaults)
 #include "app/settings.h"
 #include "cad/draw_weld.h"
 #include "host/model/dxf_reader.h"
@@ -25,7 +26,8 @@ int usage() {
   std::cerr << "usage:\n"
                "  kelvo-dxf draw --picks \"x,y;x,y;x,y\" --settings FILE.ini [--in IN.dxf] [--back] [--right]\n"
                "                 [--transcript FILE] OUT.dxf\n"
-               "  kelvo-dxf resave IN.dxf OUT.dxf\n";
+               "  kelvo-dxf resave IN.dxf OUT.dxf\n"
+               "  kelvo-dxf new OUT.dxf\n";
   return 2;
 }
 
@@ -107,6 +109,11 @@ int main(int argc, char** argv) {
   args.erase(args.begin());
   try {
     if (command == "draw") return draw(args);
+    if (command == "new" && args.size() == 1) {
+      host::Document doc;
+      host::saveDxf(doc, args[0]);
+      return 0;
+    }
     if (command == "resave" && args.size() == 2) {
       host::Document doc = host::loadDxf(args[0]);
       host::saveDxf(doc, args[1]);
