@@ -64,6 +64,7 @@ cad::Variant Connection::request(QCborMap message) {
   const qint64 id = nextId_++;
   message.insert(QStringLiteral("id"), id);
   socket_.write(wire::frame(message));
+  socket_.flush();
   if (!socket_.waitForBytesWritten(30000) && socket_.bytesToWrite() > 0)
     throw EOleSysError("The drawing host does not take the call");
   for (;;) {

@@ -122,6 +122,7 @@ void AutomationServer::serve(QLocalSocket* socket) {
       // A prompt may have run a nested event loop in which the client went away.
       if (!alive || alive->state() != QLocalSocket::ConnectedState) return;
       socket->write(wire::frame(reply));
+      socket->flush();  // answer now, not when the event loop next comes round
     }
   });
 }
