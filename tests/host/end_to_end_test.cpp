@@ -3,10 +3,12 @@
 #include "cad/draw_weld.h"
 #include "host/model/dxf_reader.h"
 #include "platform/codepage.h"
+#include "platform/automation_wire.h"
 #include "platform/local_transport.h"
 #include "tests/support/form_helpers.h"
 #include "tests/support/temp_dir.h"
 
+#include <QLocalSocket>
 #include <QProcess>
 #include <QTest>
 
@@ -138,6 +140,27 @@ TEST_F(EndToEnd, AHostKilledWhileWaitingForAPickFailsTheCallAndKelvoGoesOn) {
   EXPECT_TRUE(messages.shown.empty()) << (messages.shown.empty() ? "" : messages.shown[0].utf8);
   host::Document doc = stopHost(*again);
   EXPECT_NE(doc.findBlock("Weld_000"), nullptr);
+}
+
+TEST_F(EndToEnd, AMalformedMessageClosesOnlyItsConnectionAndASecondHostIsRefused) {
+  auto hostProcess = startHost("0,0;30,20;60,20");
+  {
+    QLocalSocket bad;
+    bad.connectToServer(wire::socketPath(QStringLiteral("AutoCAD.Application")));
+    ASSERT_TRUE(bad.waitForConnected(3000));
+    bad.write(QByteArray("\x00\x00\x00\x05junk!", 9));
+    bad.flush();
+    EXPECT_TRUE(bad.waitForDisconnected(3000));
+  }
+  QProcess second;
+  second.start(QStringLiteral(KELVO_HOST), {"--headless"});
+  ASSERT_TRUE(second.waitForFinished(20000));
+  EXPECT_EQ(second.exitCode(), 1);
+  EXPECT_TRUE(second.readAllStandardError().contains("already serving"));
+  openWindow();
+  pressDraw();  // the first host still serves
+  EXPECT_TRUE(messages.shown.empty()) << (messages.shown.empty() ? "" : messages.shown[0].utf8);
+  EXPECT_NE(stopHost(*hostProcess).findBlock("Weld_000"), nullptr);
 }
 
 }  // namespace
