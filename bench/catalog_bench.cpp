@@ -2,6 +2,7 @@
 // and each data-file operation on a generated file of 1,000 joint records.
 // Targets: decoding at least a quarter of LZ4's speed; every operation under 10 ms.
 #include "catalog/catalog_files.h"
+#include "bench/big_catalog.h"
 #include "catalog/picture_file.h"
 #include "platform/codepage.h"
 #include "platform/file_io.h"
@@ -80,19 +81,7 @@ BENCHMARK(Lz4SameBytes);
 // 1,000 records on 100 tabs of 10, four methods.
 const std::string& bigDataFile() {
   static const std::string name = [] {
-    std::string text = cp1251::fromUtf8("ГОСТ 1-1\r\nT\r\n[Способ сварки]\r\n");
-    for (int m = 0; m < 4; ++m) text += "M" + std::to_string(m) + "\r\ndescription\r\n";
-    text += cp1251::fromUtf8("\r\n[Тип соединения - закладки]\r\n");
-    for (int t = 0; t < 10; ++t) text += "tab " + std::to_string(t) + "\r\n";
-    text += "\r\n";
-    for (int r = 0; r < 1000; ++r) {
-      char line[32];
-      std::snprintf(line, sizeof line, "#%02d %d %02d %c%02d\r\n", r % 100, (r / 100) % 10, r % 10,
-                    'A' + r / 100, r % 100);
-      text += line;
-      text += "type\r\nedges\r\ncharacter\r\n-\r\n";
-      for (int m = 0; m < 4; ++m) text += "-\r\n1,0-12,0\r\n";
-    }
+    const std::string text = bench::bigDataFileText();
     const std::string file = (std::filesystem::temp_directory_path() / "kelvo-bench_1-1.dat").string();
     replaceFileAtomically(file, text);
     return file;

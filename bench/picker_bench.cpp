@@ -2,6 +2,7 @@
 // joint found, shown) on a catalogue of 1,000 joint records and 100 pictures.
 // Target: under 100 ms. Runs offscreen; prints the median of 20 openings.
 #include "app/weld_record.h"
+#include "bench/big_catalog.h"
 #include "catalog/forms/spos_weld.h"
 #include "catalog/picture_file.h"
 #include "platform/codepage.h"
@@ -25,19 +26,7 @@ int main(int argc, char** argv) {
   const std::string base = (dir / "kelvo").string();
   mainWeld().BasePath = base;
 
-  std::string text = cp1251::fromUtf8("ГОСТ 1-1\r\nT\r\n[Способ сварки]\r\n");
-  for (int m = 0; m < 4; ++m) text += "M" + std::to_string(m) + "\r\ndescription\r\n";
-  text += cp1251::fromUtf8("\r\n[Тип соединения - закладки]\r\n");
-  for (int t = 0; t < 10; ++t) text += "tab " + std::to_string(t) + "\r\n";
-  text += "\r\n";
-  for (int r = 0; r < 1000; ++r) {
-    char line[32];
-    std::snprintf(line, sizeof line, "#%02d %d %02d %c%02d\r\n", r % 100, (r / 100) % 10, r % 10,
-                  'A' + r / 100, r % 100);
-    text += line;
-    text += "type\r\nedges\r\ncharacter\r\n-\r\n";
-    for (int m = 0; m < 4; ++m) text += "-\r\n1,0-12,0\r\n";
-  }
+  const std::string text = bench::bigDataFileText();
   replaceFileAtomically(base + "_1-1.dat", text);
   QImage img(104, 68, QImage::Format_RGB888);
   img.fill(Qt::white);
