@@ -85,6 +85,7 @@ int main(int argc, char** argv) {
   if (!opt.transcript.isEmpty()) transcript.open(opt.transcript.toStdString(), std::ios::binary | std::ios::trunc);
 
   std::unique_ptr<HostWindow> window;
+  bool refreshPending = false;
   std::deque<Point> picks = picksFrom(opt.picks);
   auto context = std::make_shared<HostContext>(HostContext{doc, nullptr, nullptr, nullptr});
   if (opt.headless) {
@@ -114,7 +115,14 @@ int main(int argc, char** argv) {
                  << "\",\"args\":[" << list << "],\"result\":" << variantJson(result) << "}\n";
       transcript.flush();
     }
-    if (window && doc.modified) QTimer::singleShot(0, window.get(), [&window] { window->drawingChanged(); });
+    // One redraw and one autosave for a burst of calls, once the event loop comes round.
+    if (window && doc.modified && !refreshPending) {
+      refreshPending = true;
+      QTimer::singleShot(0, window.get(), [&window, &refreshPending] {
+        refreshPending = false;
+        window->drawingChanged();
+      });
+    }
   };
 
   AutomationServer server([context] { return makeApplication(context); });
