@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <utility>
 
 namespace kelvo::host {
 
@@ -59,16 +60,24 @@ std::optional<std::string> Document::text(std::string_view name) const {
   return std::nullopt;
 }
 
-Block* Document::findBlock(std::string_view name) {
-  for (auto& b : blocks)
+const Block* Document::findBlock(std::string_view name) const {
+  for (const auto& b : blocks)
     if (cp1251::equalsIgnoreCase(b.name, name)) return &b;
   return nullptr;
 }
 
-Layer* Document::findLayer(std::string_view name) {
-  for (auto& l : layers)
+Block* Document::findBlock(std::string_view name) {
+  return const_cast<Block*>(std::as_const(*this).findBlock(name));
+}
+
+const Layer* Document::findLayer(std::string_view name) const {
+  for (const auto& l : layers)
     if (cp1251::equalsIgnoreCase(l.name, name)) return &l;
   return nullptr;
+}
+
+Layer* Document::findLayer(std::string_view name) {
+  return const_cast<Layer*>(std::as_const(*this).findLayer(name));
 }
 
 Block& Document::addBlock(const std::string& name, const Point& base) {

@@ -80,7 +80,9 @@ class Document {
   Block& paperSpace() { return blocks[1]; }
   // Names compare without regard to case, as in CAD systems.
   Block* findBlock(std::string_view name);
+  const Block* findBlock(std::string_view name) const;
   Layer* findLayer(std::string_view name);
+  const Layer* findLayer(std::string_view name) const;
   Block& addBlock(const std::string& name, const Point& base);
   Layer& addLayer(const std::string& name);
   std::string newHandle();

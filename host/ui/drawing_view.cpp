@@ -92,16 +92,16 @@ void DrawingView::cancelPicking() {
   done(std::nullopt);
 }
 
-void DrawingView::paintEvent(QPaintEvent*) {
-  QPainter p(this);
-  p.setRenderHint(QPainter::Antialiasing);
-  std::function<void(const Entity&, const Transform&, const QColor&, int)> draw;
-  const Block& space = doc_.blocks[paper_ ? 1 : 0];
-  auto colourOf = [this](const Entity& e) {
-    const Layer* l = doc_.findLayer(e.layer);
-    return aciColour(l ? std::abs(l->color) : 7);
-  };
-  draw = [&](const Entity& e, const Transform& t, const QColor& colour, int depth) {
+namespace {
+
+// Draws one entity (and what it references) through the view's mapping.
+struct Painter {
+  QPainter& p;
+  const Document& doc;
+  std::function<QPointF(double, double)> toScreen;
+  double scale;
+
+  void draw(const Entity& e, const Transform& t, const QColor& colour, int depth) {
     if (e.deleted || depth > 8) return;
     auto at = [&](const Point& q) {
       const QPointF d = t.apply(q[0], q[1]);
@@ -109,7 +109,7 @@ void DrawingView::paintEvent(QPaintEvent*) {
     };
     p.setPen(QPen(colour, 1.2));
     p.setBrush(Qt::NoBrush);
-    const double s = scale_ * std::abs(t.sx);
+    const double s = scale * std::abs(t.sx);
     switch (e.kind) {
       case Kind::Line:
       case Kind::Polyline:
@@ -118,72 +118,91 @@ void DrawingView::paintEvent(QPaintEvent*) {
       case Kind::Circle:
         if (!e.points.empty()) p.drawEllipse(at(e.points[0]), e.radius * s, e.radius * s);
         break;
-      case Kind::Arc: {
-        if (e.points.empty()) break;
-        const QPointF c = at(e.points[0]);
-        double span = e.endAngle - e.startAngle;
-        while (span <= 0) span += 2 * std::numbers::pi;
-        const QRectF r(c.x() - e.radius * s, c.y() - e.radius * s, 2 * e.radius * s, 2 * e.radius * s);
-        p.drawArc(r, static_cast<int>((e.startAngle + t.rot) * 180 / std::numbers::pi * 16), static_cast<int>(span * 180 / std::numbers::pi * 16));
+      case Kind::Arc:
+        if (!e.points.empty()) arc(e, at(e.points[0]), s, t);
         break;
-      }
-      case Kind::Solid: {
-        if (e.points.size() < 4) break;
-        const QPointF poly[] = {at(e.points[0]), at(e.points[1]), at(e.points[3]), at(e.points[2])};
-        p.setBrush(colour);
-        p.drawPolygon(poly, 4);
+      case Kind::Solid:
+        if (e.points.size() >= 4) {
+          const QPointF poly[] = {at(e.points[0]), at(e.points[1]), at(e.points[3]), at(e.points[2])};
+          p.setBrush(colour);
+          p.drawPolygon(poly, 4);
+        }
         break;
-      }
-      case Kind::Text: {
-        if (e.points.empty()) break;
-        QFont f(QStringLiteral("DejaVu Sans"));
-        f.setPixelSize(100);
-        const double cap = QFontMetricsF(f).capHeight();
-        p.save();
-        p.translate(at(e.points[0]));
-        p.rotate(-(e.rotation + t.rot) * 180 / std::numbers::pi);
-        const double k = e.height * s / cap;
-        p.scale(k, k);
-        p.setFont(f);
-        const std::u16string u = cp1251::toUtf16(displayText(e.text));
-        p.drawText(QPointF(0, 0), QString::fromUtf16(u.data(), static_cast<qsizetype>(u.size())));
-        p.restore();
+      case Kind::Text:
+        if (!e.points.empty()) text(e, at(e.points[0]), s, t);
         break;
-      }
-      case Kind::Insert: {
-        const Block* b = doc_.findBlock(e.text);
-        if (!b || e.points.empty()) break;
-        const QPointF o = t.apply(e.points[0][0], e.points[0][1]);
-        const Transform inner{o.x(), o.y(), e.scale[0] * t.sx, e.scale[1] * t.sy, e.rotation + t.rot, b->base[0], b->base[1]};
-        for (const Entity& c : b->entities) draw(c, inner, colour, depth + 1);
-        break;
-      }
-      case Kind::Leader: {
-        for (std::size_t i = 1; i < e.points.size(); ++i) p.drawLine(at(e.points[i - 1]), at(e.points[i]));
-        const Block* arrow = doc_.findBlock(e.arrowBlock);
-        if (!arrow || e.points.size() < 2) break;
-        const Point& tip = e.points[0];
-        const Point& next = e.points[1];
-        const double angle = std::atan2(tip[1] - next[1], tip[0] - next[0]);
-        const double size = e.arrowSize > 0 ? e.arrowSize : doc_.number("DIMASZ").value_or(2.5);
-        const QPointF o = t.apply(tip[0], tip[1]);
-        const Transform inner{o.x(), o.y(), size, size, angle + t.rot, arrow->base[0], arrow->base[1]};
-        for (const Entity& c : arrow->entities) draw(c, inner, colour, depth + 1);
-        break;
-      }
+      case Kind::Insert: insert(e, t, colour, depth); break;
+      case Kind::Leader: leader(e, t, colour, depth, at); break;
       case Kind::Other: break;
     }
-  };
-  for (const Entity& e : space.entities) draw(e, Transform{}, colourOf(e), 0);
-  if (picked_) {
-    const QPointF m = mapFromGlobal(QCursor::pos());
-    p.setPen(QPen(QColor(230, 230, 230), 1));
-    p.drawLine(QPointF(m.x(), 0), QPointF(m.x(), height()));
-    p.drawLine(QPointF(0, m.y()), QPointF(width(), m.y()));
-    if (base_) {
-      p.setPen(QPen(QColor(255, 200, 80), 1, Qt::DashLine));
-      p.drawLine(toScreen((*base_)[0], (*base_)[1]), m);
-    }
+  }
+
+  void arc(const Entity& e, QPointF c, double s, const Transform& t) {
+    double span = e.endAngle - e.startAngle;
+    while (span <= 0) span += 2 * std::numbers::pi;
+    const QRectF r(c.x() - e.radius * s, c.y() - e.radius * s, 2 * e.radius * s, 2 * e.radius * s);
+    p.drawArc(r, static_cast<int>((e.startAngle + t.rot) * 180 / std::numbers::pi * 16),
+              static_cast<int>(span * 180 / std::numbers::pi * 16));
+  }
+
+  void text(const Entity& e, QPointF at, double s, const Transform& t) {
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setPixelSize(100);
+    const double cap = QFontMetricsF(f).capHeight();
+    p.save();
+    p.translate(at);
+    p.rotate(-(e.rotation + t.rot) * 180 / std::numbers::pi);
+    const double k = e.height * s / cap;
+    p.scale(k, k);
+    p.setFont(f);
+    const std::u16string u = cp1251::toUtf16(displayText(e.text));
+    p.drawText(QPointF(0, 0), QString::fromUtf16(u.data(), static_cast<qsizetype>(u.size())));
+    p.restore();
+  }
+
+  void insert(const Entity& e, const Transform& t, const QColor& colour, int depth) {
+    const Block* b = doc.findBlock(e.text);
+    if (!b || e.points.empty()) return;
+    const QPointF o = t.apply(e.points[0][0], e.points[0][1]);
+    const Transform inner{o.x(), o.y(), e.scale[0] * t.sx, e.scale[1] * t.sy, e.rotation + t.rot, b->base[0], b->base[1]};
+    for (const Entity& c : b->entities) draw(c, inner, colour, depth + 1);
+  }
+
+  // The line, and the arrowhead block at the first vertex, pointing along the leader and
+  // scaled by the arrowhead size.
+  template <typename At>
+  void leader(const Entity& e, const Transform& t, const QColor& colour, int depth, At at) {
+    for (std::size_t i = 1; i < e.points.size(); ++i) p.drawLine(at(e.points[i - 1]), at(e.points[i]));
+    const Block* arrow = doc.findBlock(e.arrowBlock);
+    if (!arrow || e.points.size() < 2) return;
+    const Point& tip = e.points[0];
+    const Point& next = e.points[1];
+    const double angle = std::atan2(tip[1] - next[1], tip[0] - next[0]);
+    const double size = e.arrowSize > 0 ? e.arrowSize : doc.number("DIMASZ").value_or(2.5);
+    const QPointF o = t.apply(tip[0], tip[1]);
+    const Transform inner{o.x(), o.y(), size, size, angle + t.rot, arrow->base[0], arrow->base[1]};
+    for (const Entity& c : arrow->entities) draw(c, inner, colour, depth + 1);
+  }
+};
+
+}  // namespace
+
+void DrawingView::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.setRenderHint(QPainter::Antialiasing);
+  Painter painter{p, doc_, [this](double x, double y) { return toScreen(x, y); }, scale_};
+  for (const Entity& e : doc_.blocks[paper_ ? 1 : 0].entities) {
+    const Layer* l = doc_.findLayer(e.layer);
+    painter.draw(e, Transform{}, aciColour(l ? std::abs(l->color) : 7), 0);
+  }
+  if (!picked_) return;
+  const QPointF m = mapFromGlobal(QCursor::pos());
+  p.setPen(QPen(QColor(230, 230, 230), 1));
+  p.drawLine(QPointF(m.x(), 0), QPointF(m.x(), height()));
+  p.drawLine(QPointF(0, m.y()), QPointF(width(), m.y()));
+  if (base_) {
+    p.setPen(QPen(QColor(255, 200, 80), 1, Qt::DashLine));
+    p.drawLine(toScreen((*base_)[0], (*base_)[1]), m);
   }
 }
 
