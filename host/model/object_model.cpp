@@ -418,4 +418,15 @@ std::string variantJson(const Variant& v) {
   return out;
 }
 
+std::string transcriptLine(const std::string& object, const std::string& member, const cad::Args& args,
+                           const cad::Variant& result) {
+  std::string line = "{\"object\":";
+  appendJsonString(line, object);
+  line += ",\"member\":";
+  appendJsonString(line, member);
+  line += ",\"args\":[";
+  for (std::size_t i = 0; i < args.size(); ++i) line += (i ? "," : "") + variantJson(args[i]);
+  return line + "],\"result\":" + variantJson(result) + "}";
+}
+
 }  // namespace kelvo::host

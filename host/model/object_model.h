@@ -31,5 +31,8 @@ cad::ObjectRef makeApplication(std::shared_ptr<HostContext> context);
 
 // A call's result or arguments as one JSON value (texts in UTF-8, objects by their label).
 std::string variantJson(const cad::Variant& v);
+// One line of a transcript of served calls: {"object":..,"member":..,"args":[..],"result":..}.
+std::string transcriptLine(const std::string& object, const std::string& member, const cad::Args& args,
+                           const cad::Variant& result);
 
 }  // namespace kelvo::host

@@ -59,6 +59,41 @@ std::deque<Point> picksFrom(const QString& text) {
   return out;
 }
 
+// Prompts answered from the picks in order; one beyond them is cancelled, or with `hold` waits
+// like a user who does not pick, until the host ends.
+PromptHandler scriptedPrompts(std::deque<Point>& picks, bool hold) {
+  return [&picks, hold](const std::string&, const std::optional<Point>&) -> std::optional<Point> {
+    if (picks.empty() && hold) {
+      QEventLoop wait;
+      wait.exec();
+    }
+    if (picks.empty()) return std::nullopt;
+    const Point p = picks.front();
+    picks.pop_front();
+    return p;
+  };
+}
+
+// SIGTERM or SIGINT: a window closes the ordinary way (asking about unsaved changes); a headless
+// host saves to its output and ends.
+void onTermination(const Options& opt, Document& doc, HostWindow* window) {
+  if (window) {
+    window->close();
+    return;
+  }
+  const QString out = opt.output.isEmpty() ? opt.drawing : opt.output;
+  if (!out.isEmpty()) {
+    try {
+      saveDxf(doc, out.toStdString());
+    } catch (const DxfError& e) {
+      std::cerr << e.what() << "\n";
+      QApplication::exit(1);
+      return;
+    }
+  }
+  QApplication::quit();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -89,16 +124,7 @@ int main(int argc, char** argv) {
   std::deque<Point> picks = picksFrom(opt.picks);
   auto context = std::make_shared<HostContext>(HostContext{doc, nullptr, nullptr, nullptr});
   if (opt.headless) {
-    context->prompt = [&picks, &opt](const std::string&, const std::optional<Point>&) -> std::optional<Point> {
-      if (picks.empty() && opt.hold) {
-        QEventLoop wait;  // like a user who does not pick: only the end of the host ends it
-        wait.exec();
-      }
-      if (picks.empty()) return std::nullopt;
-      const Point p = picks.front();
-      picks.pop_front();
-      return p;
-    };
+    context->prompt = scriptedPrompts(picks, opt.hold);
   } else {
     window = std::make_unique<HostWindow>(doc, opt.drawing);
     context->prompt = [&window](const std::string& prompt, const std::optional<Point>& base) {
@@ -108,13 +134,7 @@ int main(int argc, char** argv) {
   }
   context->observer = [&](const std::string& object, const std::string& member, const cad::Args& args,
                           const cad::Variant& result) {
-    if (transcript.is_open()) {
-      std::string list;
-      for (std::size_t i = 0; i < args.size(); ++i) list += (i ? "," : "") + variantJson(args[i]);
-      transcript << "{\"object\":" << variantJson(cp1251::fromUtf8(object)) << ",\"member\":\"" << member
-                 << "\",\"args\":[" << list << "],\"result\":" << variantJson(result) << "}\n";
-      transcript.flush();
-    }
+    if (transcript.is_open()) transcript << transcriptLine(object, member, args, result) << std::endl;
     // One redraw and one autosave for a burst of calls, once the event loop comes round.
     if (window && doc.modified && !refreshPending) {
       refreshPending = true;
@@ -131,23 +151,7 @@ int main(int argc, char** argv) {
     std::cerr << error.toStdString() << "\n";
     return 1;
   }
-  handleTerminationRequests([&] {
-    if (!opt.headless) {
-      if (window) window->close();
-      return;
-    }
-    const QString out = opt.output.isEmpty() ? opt.drawing : opt.output;
-    if (!out.isEmpty()) {
-      try {
-        saveDxf(doc, out.toStdString());
-      } catch (const DxfError& e) {
-        std::cerr << e.what() << "\n";
-        QApplication::exit(1);
-        return;
-      }
-    }
-    QApplication::quit();
-  });
+  handleTerminationRequests([&] { onTermination(opt, doc, window.get()); });
   if (window) {
     window->show();
     QTimer::singleShot(0, window.get(), [&window] { window->view()->zoomExtents(); });

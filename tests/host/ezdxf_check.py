@@ -41,7 +41,13 @@ ini = os.path.join(WORK, "full.ini")
 settings(ini, ["[Общая]", "ИмяСлоя=Сварка", "[Сварка]", "Поле1=2", "Поле2=5", "Поле3=ГОСТ 14771-76",
                "Поле4=С2", "Поле5=ИП", "Поле6=5", "Поле8=Rz20", "Знак1=3", "Знак2=1"])
 full = os.path.join(WORK, "full.dxf")
-draw(full, ini)
+transcript = os.path.join(WORK, "calls.jsonl")
+draw(full, ini, "--transcript", transcript)
+import json
+calls = [json.loads(line) for line in open(transcript, encoding="utf-8")]
+check(all(set(c) == {"object", "member", "args", "result"} for c in calls), "transcript lines hold the four keys")
+check(any(c["member"] == "GetPoint" and c["args"][1].startswith("Укажи точку вставки") for c in calls),
+      "the transcript holds the prompts in UTF-8")
 doc = audit(full)
 check(doc.dxfversion == "AC1015", "a new drawing is R2000")
 layer = doc.layers.get("Сварка")

@@ -75,11 +75,7 @@ int draw(const std::vector<std::string>& args) {
         return p;
       },
       [&log](const std::string& object, const std::string& member, const cad::Args& a, const cad::Variant& result) {
-        if (!log.is_open()) return;
-        std::string list = "[";
-        for (std::size_t i = 0; i < a.size(); ++i) list += (i ? "," : "") + host::variantJson(a[i]);
-        log << "{\"object\":" << host::variantJson(cp1251::fromUtf8(object)) << ",\"member\":\"" << member
-            << "\",\"args\":" << list << "],\"result\":" << host::variantJson(result) << "}\n";
+        if (log.is_open()) log << host::transcriptLine(object, member, a, result) << "\n";
       });
   const MainSettings s = readMainSettings(IniFile(settings));
   MainWeld state;
