@@ -19,8 +19,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   // The drawing host that runs for this user is what "AutoCAD.Application" reaches here.
   kelvo::registerLocalTransport();
+  // The application title; a display name would be appended to every window caption.
   QApplication::setApplicationName(QStringLiteral("Kelvo"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Kelvo"));
 
   // The drawing context lives for the whole run: a later command reuses the connection.
   kelvo::cad::DrawWeld drawing({[](const std::string& text) {
