@@ -3,6 +3,7 @@
 #include "host/model/text_metrics.h"
 #include "platform/codepage.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <numbers>
@@ -29,9 +30,16 @@ const Variant& argAt(const Args& a, std::size_t i) {
   return a[i];
 }
 
+std::atomic<std::size_t> gLiveObjects{0};
+
 class HostObject : public cad::AutoObject {
  public:
-  HostObject(std::shared_ptr<HostContext> ctx, std::string label) : ctx_(std::move(ctx)), label_(std::move(label)) {}
+  HostObject(std::shared_ptr<HostContext> ctx, std::string label) : ctx_(std::move(ctx)), label_(std::move(label)) {
+    ++gLiveObjects;
+  }
+  ~HostObject() override { --gLiveObjects; }
+  HostObject(const HostObject&) = delete;
+  HostObject& operator=(const HostObject&) = delete;
   const std::string& label() const { return label_; }
   Variant call(std::string_view m, const Args& args) override { return served(m, args, onCall(m, args)); }
   Variant get(std::string_view m) override { return served(m, {}, onGet(m)); }
@@ -387,6 +395,8 @@ void appendJsonString(std::string& out, const std::string& utf8) {
 }
 
 }  // namespace
+
+std::size_t liveHostObjects() { return gLiveObjects; }
 
 cad::ObjectRef makeApplication(std::shared_ptr<HostContext> context) {
   return std::make_shared<ApplicationObject>(std::move(context), "application");

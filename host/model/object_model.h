@@ -29,6 +29,10 @@ struct HostContext {
 // The application object of the host; every other object is reached from it.
 cad::ObjectRef makeApplication(std::shared_ptr<HostContext> context);
 
+// How many objects of the model are alive, served to any client: a count that must not grow
+// from one draw command to the next.
+std::size_t liveHostObjects();
+
 // A call's result or arguments as one JSON value (texts in UTF-8, objects by their label).
 std::string variantJson(const cad::Variant& v);
 // One line of a transcript of served calls: {"object":..,"member":..,"args":[..],"result":..}.

@@ -16,6 +16,8 @@ struct Session {
   Document doc;
   std::vector<Point> picks;
   std::vector<std::string> messages;
+  cad::DrawWeld command{{[this](const std::string& t) { messages.push_back(cp1251::toUtf8(t)); },
+                         [] { return std::tm{}; }}};
   void draw(const DrawInput& in) {
     InProcessHost host(doc, [this](const std::string&, const std::optional<Point>&) -> std::optional<Point> {
       if (picks.empty()) return std::nullopt;
@@ -23,8 +25,6 @@ struct Session {
       picks.erase(picks.begin());
       return p;
     });
-    cad::DrawWeld command({[this](const std::string& t) { messages.push_back(cp1251::toUtf8(t)); },
-                           [] { return std::tm{}; }});
     command.AcadDrawWeld(in);
   }
 };
@@ -86,6 +86,21 @@ TEST(DrawIntoDocument, ASecondDesignationGetsABlockOfItsOwn) {
   EXPECT_NE(r.doc.findBlock("Weld_000"), nullptr);
   EXPECT_NE(r.doc.findBlock("Weld_000_2"), nullptr);
   EXPECT_EQ(r.doc.findBlock("Weld_000")->entities.size(), 2u);
+}
+
+// A thousand commands in a row: what the draw command and the host keep of a command does not
+// grow; only the drawing does, by the same number of entities each time.
+TEST(DrawIntoDocument, AThousandCommandsLeaveNothingBehind) {
+  Session r;
+  std::size_t objectsAfter10 = 0, entitiesAfter10 = 0;
+  for (int i = 1; i <= 1000; ++i) {
+    r.picks = {{0, 0, 0}, {30, 20, 0}, {60, 20, 0}};
+    r.draw(input({"2", "5", "G", "T", "M", "5", "50/100", "R"}, 1));
+    if (i == 10) objectsAfter10 = liveHostObjects(), entitiesAfter10 = r.doc.entityCount();
+  }
+  EXPECT_TRUE(r.messages.empty());
+  EXPECT_EQ(liveHostObjects(), objectsAfter10);
+  EXPECT_EQ(r.doc.entityCount() - entitiesAfter10, 990 * (entitiesAfter10 - 2) / 10);  // the arrowhead's 2 once
 }
 
 }  // namespace
