@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <unordered_set>
 
 namespace kelvo::cad {
 
@@ -146,14 +147,10 @@ std::string DrawWeld::BlockNameAt(const std::tm& time) {
 // name the drawing holds already gets the first free suffix: Weld_957_2, Weld_957_3, ...
 void DrawWeld::MakeUniqueBlockName() {
   const AcadBlocks blocks = AcadDoc.Blocks();
-  std::vector<std::string> names;
+  std::unordered_set<std::string> names;  // folded: CAD block names ignore case
   const int count = blocks.Count();
-  for (int i = 0; i < count; ++i) names.push_back(blocks.ItemAt(i).name());
-  auto taken = [&names](const std::string& candidate) {
-    for (const auto& n : names)
-      if (cp1251::equalsIgnoreCase(n, candidate)) return true;  // CAD block names ignore case
-    return false;
-  };
+  for (int i = 0; i < count; ++i) names.insert(cp1251::foldCase(blocks.ItemAt(i).name()));
+  auto taken = [&names](const std::string& candidate) { return names.count(cp1251::foldCase(candidate)) > 0; };
   const std::string base = BlockName;
   for (int suffix = 2; taken(BlockName); ++suffix) BlockName = base + "_" + std::to_string(suffix);
 }

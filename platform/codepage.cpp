@@ -99,6 +99,12 @@ unsigned char foldCase(unsigned char b) {
   return table[b];
 }
 
+std::string foldCase(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(foldCase(static_cast<unsigned char>(c)));
+  return out;
+}
+
 bool equalsIgnoreCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i)

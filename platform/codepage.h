@@ -100,6 +100,8 @@ std::optional<std::size_t> firstUnrepresentable(std::u16string_view utf16);
 // uses when it compares INI section and key names.
 unsigned char foldCase(unsigned char b);
 bool equalsIgnoreCase(std::string_view a, std::string_view b);
+// The text with every letter folded: two texts equal without regard to case fold alike.
+std::string foldCase(std::string_view s);
 
 // Compile-time conversion of a UTF-8 source literal: `"Общая"_w` is a string_view of the
 // cp1251 bytes, and a character outside cp1251 fails the build.
