@@ -65,8 +65,8 @@ cad::Variant Connection::request(QCborMap message) {
   message.insert(QStringLiteral("id"), id);
   socket_.write(wire::frame(message));
   socket_.flush();
-  if (!socket_.waitForBytesWritten(30000) && socket_.bytesToWrite() > 0)
-    throw EOleSysError("The drawing host does not take the call");
+  while (socket_.bytesToWrite() > 0)
+    if (!socket_.waitForBytesWritten(30000)) throw EOleSysError("The drawing host does not take the call");
   for (;;) {
     std::optional<QCborValue> reply;
     try {
