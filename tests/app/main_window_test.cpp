@@ -348,6 +348,23 @@ TEST_F(MainWindowTest, HintsFollowTheSettings) {
   EXPECT_NE(iniText().find("Подсказка=0\r\n"), std::string::npos);
 }
 
+TEST_F(MainWindowTest, AboutBoxTellsWhatAndWhichVersion) {
+  open();
+  bool seen = false;
+  onNextModal([&seen](QWidget* m) {
+    EXPECT_EQ(m->windowTitle(), q("О программе"));
+    EXPECT_EQ(m->findChild<QLabel*>("lbName")->text(), "Kelvo");
+    const QString text = m->findChild<QLabel*>("lbText")->text();
+    EXPECT_TRUE(text.contains(q("Обозначение швов сварных соединений ГОСТ 2.312-72")));
+    EXPECT_TRUE(text.contains(q("Версия: 1.2")));
+    EXPECT_TRUE(text.contains(q("Разработчик: ")));
+    m->findChild<QPushButton*>("bbOk")->click();
+    seen = true;
+  });
+  clickAt(child("bbAbout"));
+  EXPECT_TRUE(seen);
+}
+
 TEST(BitmapList, NinePicturesAtTheirSizes) {
   const QSize sizes[] = {{16, 16}, {22, 22}, {22, 22}, {22, 22}, {29, 19},
                          {29, 19}, {29, 19}, {25, 25}, {25, 25}};

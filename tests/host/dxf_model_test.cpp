@@ -122,6 +122,23 @@ TEST(DxfReader, WhatItWritesItReadsAndWritesAgainUnchanged) {
   EXPECT_EQ(again.findLayer(cp1251::fromUtf8("сварка"))->color, 2);
 }
 
+TEST(DxfWriter, ADrawingKeepsItsVersionAndItsTextEncoding) {
+  Document fresh;
+  std::string text = writeDxf(fresh);
+  text.replace(text.find("AC1015"), 6, "AC1027");
+  Document doc = readDxf(text);
+  Entity t = make(Kind::Text, {{0, 0, 0}});
+  t.handle.clear();
+  t.text = cp1251::fromUtf8("ГОСТ");
+  t.height = 2.5;
+  doc.modelSpace().entities.push_back(t);
+  const std::string out = writeDxf(doc);
+  EXPECT_NE(out.find("AC1027"), std::string::npos);
+  EXPECT_NE(out.find("\n  1\nГОСТ\n"), std::string::npos);  // UTF-8 from R2007 on
+  Document back = readDxf(out);
+  EXPECT_EQ(back.modelSpace().entities.back().text, t.text);
+}
+
 TEST(DxfReader, UnknownEntitiesAndObjectsAreKeptAsTags) {
   Document doc;
   std::string text = writeDxf(doc);
