@@ -348,6 +348,18 @@ TEST_F(MainWindowTest, HintsFollowTheSettings) {
   EXPECT_NE(iniText().find("Подсказка=0\r\n"), std::string::npos);
 }
 
+TEST_F(MainWindowTest, TabFollowsTheDesignedKeyboardOrder) {
+  open("[Сварка]\nПоле1=1\nПоле2=2\nПоле3=ГОСТ 1\nПоле4=T\nПоле5=M\nПоле6=5\nПоле7=7\nПоле8=R\n");
+  win->edit(field::Kol)->setFocus();
+  QStringList order;
+  for (int i = 0; i < 12; ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    order << QApplication::focusWidget()->objectName();
+  }
+  EXPECT_EQ(order, QStringList({"eNum", "rbUp", "eGOST", "eTip", "eSpos", "eSher", "eDopl", "bbClear", "eKat",
+                                "bbAbout", "bbClose", "bbDraw"}));
+}
+
 TEST_F(MainWindowTest, AboutBoxTellsWhatAndWhichVersion) {
   open();
   bool seen = false;
