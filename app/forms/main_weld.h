@@ -83,7 +83,6 @@ class TfmMain : public QWidget {
   void setFieldOpen(int field, bool open);
   void setRowTop(int top);
   MainSettings currentSettings() const;
-  void runPickerForBend();
   QSize outerSize() const;
 
   std::string executable_;
