@@ -87,11 +87,11 @@ void onTermination(const Options& opt, Document& doc, HostWindow* window) {
       saveDxf(doc, out.toStdString());
     } catch (const DxfError& e) {
       std::cerr << e.what() << "\n";
-      QApplication::exit(1);
+      QCoreApplication::exit(1);
       return;
     }
   }
-  QApplication::quit();
+  QCoreApplication::quit();
 }
 
 }  // namespace
@@ -102,10 +102,12 @@ int main(int argc, char** argv) {
       if (std::string(argv[i]) == "--headless") return true;
     return false;
   }();
-  if (headless) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Kelvo drawing host"));
-  const Options opt = parse(QApplication::arguments());
+  // Without a window there is nothing for a GUI application object to do.
+  std::unique_ptr<QCoreApplication> app;
+  if (headless) app = std::make_unique<QCoreApplication>(argc, argv);
+  else app = std::make_unique<QApplication>(argc, argv);
+  QCoreApplication::setApplicationName(QStringLiteral("Kelvo drawing host"));
+  const Options opt = parse(QCoreApplication::arguments());
 
   Document doc;
   if (!opt.drawing.isEmpty() && QFileInfo::exists(opt.drawing)) {
@@ -158,5 +160,5 @@ int main(int argc, char** argv) {
   } else {
     std::cout << "ready" << std::endl;  // tests wait for this line before they connect
   }
-  return app.exec();
+  return QCoreApplication::exec();
 }
