@@ -3,11 +3,8 @@
 # command (front and back side, shelf to the right and to the left).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source scripts/packages.sh
-scripts/deps.sh "${BUILD_PACKAGES[@]}" xvfb xdotool imagemagick
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVO_TESTS=OFF >/dev/null
-cmake --build build --target kelvo-host kelvo-dxf >/dev/null
-work=$(mktemp -d)
+source scripts/screenshot-common.sh
+prepare_screenshot kelvo-host kelvo-dxf
 printf '%s\r\n' '[Общая]' 'ИмяСлоя=Сварка' '[Сварка]' 'Поле1=2' 'Поле2=5' 'Поле3=ГОСТ 14771-76' 'Поле4=С2' \
   'Поле5=ИП' 'Поле6=5' 'Поле8=Rz20' 'Знак1=3' 'Знак2=1' | iconv -f UTF-8 -t CP1251 >"$work/kelvo.ini"
 dxf="$work/drawing.dxf"
@@ -15,12 +12,8 @@ build/bin/kelvo-dxf draw --picks "0,0;25,20;0,0" --settings "$work/kelvo.ini" "$
 build/bin/kelvo-dxf draw --picks "0,-60;25,-40;0,0" --back --settings "$work/kelvo.ini" --in "$dxf" "$dxf"
 build/bin/kelvo-dxf draw --picks "400,0;375,20;0,0" --right --settings "$work/kelvo.ini" --in "$dxf" "$dxf"
 build/bin/kelvo-dxf draw --picks "400,-60;375,-40;0,0" --back --settings "$work/kelvo.ini" --in "$dxf" "$dxf"
-source scripts/xvfb.sh
-start_xvfb
-trap 'rm -rf "$work"; kill $XVFB_PID 2>/dev/null' EXIT
 TMPDIR="$work" build/bin/kelvo-host "$dxf" >/dev/null 2>&1 &
 id=$(xdotool search --sync --onlyvisible --name 'Kelvo drawing host' | head -n 1)
 sleep 1
-mkdir -p docs
 import -window "$id" docs/host.png
 echo docs/host.png

@@ -2,15 +2,8 @@
 # Makes docs/main-window.png: the main window under Xvfb with a sample designation.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source scripts/packages.sh
-scripts/deps.sh "${BUILD_PACKAGES[@]}" xvfb xdotool imagemagick
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVO_TESTS=OFF >/dev/null
-cmake --build build --target kelvo >/dev/null
-source scripts/xvfb.sh
-start_xvfb
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"; kill $XVFB_PID 2>/dev/null' EXIT
+source scripts/screenshot-common.sh
+prepare_screenshot kelvo
 # Its own name and settings file: neither the lock nor the settings of a running Kelvo.
 cp build/bin/kelvo.bin "$work/kelvo-shot.bin"
 printf '%s\r\n' '[Сварка]' 'Поле1=2' 'Поле2=5' 'Поле3=ГОСТ 14771-76' 'Поле4=Т3' 'Поле5=УП' \
@@ -19,7 +12,6 @@ printf '%s\r\n' '[Сварка]' 'Поле1=2' 'Поле2=5' 'Поле3=ГОСТ
 pid=$!
 id=$(xdotool search --sync --onlyvisible --name 'Kelvo v.1' | head -n 1)
 sleep 0.5
-mkdir -p docs
 import -window "$id" docs/main-window.png
 kill "$pid"
 echo "docs/main-window.png"

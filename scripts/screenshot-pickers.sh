@@ -3,14 +3,8 @@
 # the sample catalogue, opened by clicks on the main window as a user would.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source scripts/packages.sh
-scripts/deps.sh "${BUILD_PACKAGES[@]}" xvfb xdotool imagemagick
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVO_TESTS=OFF >/dev/null
-cmake --build build --target kelvo >/dev/null
-source scripts/xvfb.sh
-start_xvfb
-work=$(mktemp -d)
-trap 'rm -rf "$work"; kill $XVFB_PID 2>/dev/null' EXIT
+source scripts/screenshot-common.sh
+prepare_screenshot kelvo
 # The program's own name there, with the catalogue under the same stem.
 cp build/bin/kelvo.bin "$work/kshot.bin"
 for f in build/bin/kelvo*.dat build/bin/kelvo*.ris; do
@@ -31,7 +25,6 @@ shot() {  # title, file
   import -window "$id" "$2"
   echo "$2"
 }
-mkdir -p docs
 xdotool mousemove $((mx + 273)) $((my + 61)) click 1          # the standard's "..." button
 shot 'Стандарты' docs/picker-standard.png
 xdotool key Escape

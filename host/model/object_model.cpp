@@ -257,49 +257,45 @@ std::size_t indexOf(const std::deque<Item>& items, const Item* item) {
   return 0;
 }
 
-class LayersObject : public HostObject {
- public:
-  using HostObject::HostObject;
-
- protected:
-  Variant onGet(std::string_view m) override {
-    if (sameMember(m, "Count")) return static_cast<std::int32_t>(doc().layers.size());
-    unknown(m);
-  }
-  Variant onCall(std::string_view m, const Args& a) override {
-    auto make = [this](std::size_t i) { return Variant(ObjectRef(std::make_shared<LayerObject>(ctx_, i))); };
-    if (sameMember(m, "Item")) return itemAt(doc().layers, a, make);
-    if (sameMember(m, "Add")) {
-      const std::string name = cad::toText(argAt(a, 0));
-      if (name.empty()) throw EOleException("Invalid input: a layer needs a name");
-      const Layer* l = doc().findLayer(name);
-      if (!l) l = &doc().addLayer(name);
-      return make(indexOf(doc().layers, l));
-    }
-    unknown(m);
+// The layer and block tables: Count, Item by index, and Add that hands back the existing entry
+// when the name is taken (names compare without regard to case, as in CAD systems).
+struct LayerTable {
+  static std::deque<Layer>& items(Document& d) { return d.layers; }
+  static ObjectRef make(const std::shared_ptr<HostContext>& c, std::size_t i) { return std::make_shared<LayerObject>(c, i); }
+  static const Layer* add(Document& d, const Args& a) {
+    const std::string name = cad::toText(argAt(a, 0));
+    if (name.empty()) throw EOleException("Invalid input: a layer needs a name");
+    const Layer* l = d.findLayer(name);
+    return l ? l : &d.addLayer(name);
   }
 };
 
-class BlocksObject : public HostObject {
+struct BlockTable {
+  static std::deque<Block>& items(Document& d) { return d.blocks; }
+  static ObjectRef make(const std::shared_ptr<HostContext>& c, std::size_t i) { return std::make_shared<BlockObject>(c, i, false); }
+  static const Block* add(Document& d, const Args& a) {
+    const Point base = toPoint(argAt(a, 0));
+    const std::string name = cad::toText(argAt(a, 1));
+    if (name.empty()) throw EOleException("Invalid input: a block needs a name");
+    const Block* b = d.findBlock(name);
+    return b ? b : &d.addBlock(name, base);
+  }
+};
+
+template <typename Table>
+class TableObject : public HostObject {
  public:
   using HostObject::HostObject;
 
  protected:
   Variant onGet(std::string_view m) override {
-    if (sameMember(m, "Count")) return static_cast<std::int32_t>(doc().blocks.size());
+    if (sameMember(m, "Count")) return static_cast<std::int32_t>(Table::items(doc()).size());
     unknown(m);
   }
   Variant onCall(std::string_view m, const Args& a) override {
-    auto make = [this](std::size_t i) { return Variant(ObjectRef(std::make_shared<BlockObject>(ctx_, i, false))); };
-    if (sameMember(m, "Item")) return itemAt(doc().blocks, a, make);
-    if (sameMember(m, "Add")) {
-      const Point base = toPoint(argAt(a, 0));
-      const std::string name = cad::toText(argAt(a, 1));
-      if (name.empty()) throw EOleException("Invalid input: a block needs a name");
-      const Block* b = doc().findBlock(name);
-      if (!b) b = &doc().addBlock(name, base);
-      return make(indexOf(doc().blocks, b));
-    }
+    auto make = [this](std::size_t i) { return Variant(Table::make(ctx_, i)); };
+    if (sameMember(m, "Item")) return itemAt(Table::items(doc()), a, make);
+    if (sameMember(m, "Add")) return make(indexOf(Table::items(doc()), Table::add(doc(), a)));
     unknown(m);
   }
 };
@@ -349,8 +345,8 @@ class DocumentObject : public HostObject {
   Variant onGet(std::string_view m) override {
     if (sameMember(m, "ModelSpace")) return ObjectRef(std::make_shared<BlockObject>(ctx_, 0, true));
     if (sameMember(m, "PaperSpace")) return ObjectRef(std::make_shared<BlockObject>(ctx_, 1, true));
-    if (sameMember(m, "Layers")) return ObjectRef(std::make_shared<LayersObject>(ctx_, "layers"));
-    if (sameMember(m, "Blocks")) return ObjectRef(std::make_shared<BlocksObject>(ctx_, "blocks"));
+    if (sameMember(m, "Layers")) return ObjectRef(std::make_shared<TableObject<LayerTable>>(ctx_, "layers"));
+    if (sameMember(m, "Blocks")) return ObjectRef(std::make_shared<TableObject<BlockTable>>(ctx_, "blocks"));
     if (sameMember(m, "Utility")) return ObjectRef(std::make_shared<UtilityObject>(ctx_, "utility"));
     if (sameMember(m, "ActiveLayer")) {
       const Layer* l = doc().findLayer(doc().activeLayer);
