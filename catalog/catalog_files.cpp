@@ -184,7 +184,7 @@ void readStandardsList(const std::string& fileName, std::vector<StandardRow>& ro
 }
 
 bool checkDataFile(const std::string& fileName) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(nativePath(fileName).c_str(), "rb"),
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(openFile(fileName, "rb"),
                                                      &std::fclose);
   if (!f) return false;
   int c = 0;

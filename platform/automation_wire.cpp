@@ -48,17 +48,8 @@ cad::Variant decode(const QCborValue& v, const FromHandle& fromHandle) {
   if (v.isString()) {
     // Text that Windows-1251 cannot hold arrives as the \U+XXXX escapes of CAD text.
     const QString s = v.toString();
-    std::string out;
-    for (const QChar c : s) {
-      if (const auto b = cp1251::fromUnicode(c.unicode())) {
-        out += static_cast<char>(*b);
-      } else {
-        char buf[16];
-        std::snprintf(buf, sizeof buf, "\\U+%04X", static_cast<unsigned>(c.unicode()));
-        out += buf;
-      }
-    }
-    return out;
+    return cp1251::fromUtf16Escaped(std::u16string_view(reinterpret_cast<const char16_t*>(s.utf16()),
+                                                        static_cast<std::size_t>(s.size())));
   }
   if (v.isArray()) {
     std::vector<double> a;

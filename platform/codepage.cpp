@@ -52,6 +52,21 @@ std::string toUtf8(std::string_view cp1251) {
   return out;
 }
 
+std::string fromUtf16Escaped(std::u16string_view utf16) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(utf16.size());
+  for (const char16_t u : utf16) {
+    if (const auto b = fromUnicode(u)) {
+      out += static_cast<char>(*b);
+      continue;
+    }
+    out += "\\U+";
+    for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(u >> shift) & 0xF];
+  }
+  return out;
+}
+
 std::u16string toUtf16(std::string_view cp1251) {
   std::u16string out;
   out.reserve(cp1251.size());

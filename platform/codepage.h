@@ -92,6 +92,9 @@ std::u16string toUtf16(std::string_view cp1251);
 // Throw Unrepresentable instead of substituting anything.
 std::string fromUtf8(std::string_view utf8);
 std::string fromUtf16(std::u16string_view utf16);
+// A host's text as CAD keeps it: what cp1251 cannot hold becomes \U+XXXX (upper-case hex, one
+// escape per UTF-16 unit).
+std::string fromUtf16Escaped(std::u16string_view utf16);
 
 // Index (in UTF-16 units) of the first character cp1251 cannot hold, if any.
 std::optional<std::size_t> firstUnrepresentable(std::u16string_view utf16);

@@ -2,87 +2,28 @@
 
 #include "platform/codepage.h"
 
-#include <cerrno>
-#include <climits>
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <vector>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace kelvo {
 
 std::string nativePath(std::string_view fileName) { return cp1251::toUtf8(fileName); }
 
+std::filesystem::path filePath(std::string_view fileName) {
+#ifdef _WIN32
+  const std::u16string wide = cp1251::toUtf16(fileName);
+  return std::filesystem::path(std::wstring(wide.begin(), wide.end()));
+#else
+  return std::filesystem::path(nativePath(fileName));
+#endif
+}
+
 std::optional<std::string> readWholeFile(const std::string& fileName) {
-  std::ifstream in(nativePath(fileName), std::ios::binary);
+  std::ifstream in(filePath(fileName), std::ios::binary);
   if (!in) return std::nullopt;
   std::string data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   if (in.bad()) return std::nullopt;
   return data;
-}
-
-namespace {
-
-// Where the bytes really live: a link is followed so that the link itself survives.
-std::string resolveTarget(const std::string& fileName) {
-  struct stat st {};
-  if (lstat(fileName.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return fileName;
-  char* real = realpath(fileName.c_str(), nullptr);
-  if (!real) return fileName;
-  std::string target(real);
-  std::free(real);
-  return target;
-}
-
-mode_t modeForNewFile() {
-  const mode_t mask = umask(0);
-  umask(mask);
-  return static_cast<mode_t>(0666 & ~mask);
-}
-
-bool writeAll(int fd, std::string_view contents) {
-  while (!contents.empty()) {
-    const ssize_t n = ::write(fd, contents.data(), contents.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    contents.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
-
-}  // namespace
-
-bool replaceFileAtomically(const std::string& fileName, std::string_view contents) {
-  const std::string target = resolveTarget(nativePath(fileName));
-  struct stat st {};
-  const mode_t mode = stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : modeForNewFile();
-  std::string tmpl = target + ".XXXXXX";
-  std::vector<char> name(tmpl.begin(), tmpl.end());
-  name.push_back('\0');
-  const int fd = mkstemp(name.data());
-  if (fd < 0) return false;
-  bool ok = writeAll(fd, contents) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  if (ok) ok = std::rename(name.data(), target.c_str()) == 0;
-  if (!ok) ::unlink(name.data());
-  return ok;
-}
-
-std::string executablePath() {
-  std::vector<char> buf(PATH_MAX + 1);
-  const ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size() - 1);
-  if (n <= 0) return {};
-  const std::string native(buf.data(), static_cast<std::size_t>(n));
-  try {
-    return cp1251::fromUtf8(native);
-  } catch (const cp1251::Unrepresentable&) {
-    return native;
-  }
 }
 
 }  // namespace kelvo

@@ -26,12 +26,7 @@ int main(int argc, char** argv) {
   kelvo::cad::DrawWeld drawing({[](const std::string& text) {
                                   kelvo::showMessage(nullptr, kelvo::MessageIcon::Warning, text);
                                 },
-                                [] {
-                                  const std::time_t t = std::time(nullptr);
-                                  std::tm local{};
-                                  localtime_r(&t, &local);
-                                  return local;
-                                }});
+                                &kelvo::localTimeNow});
   kelvo::MainHooks hooks = kelvo::catalogPickers();
   hooks.draw = [&drawing](const kelvo::DrawInput& input) { drawing.AcadDrawWeld(input); };
   kelvo::TfmMain window(exe, hooks);

@@ -8,7 +8,9 @@
 #include "host/model/dxf_reader.h"
 #include "host/model/dxf_writer.h"
 #include "host/model/inprocess.h"
+#include "host/model/picks.h"
 #include "platform/codepage.h"
+#include "platform/file_io.h"
 #include "platform/ini_store.h"
 
 #include <cstdio>
@@ -31,21 +33,6 @@ int usage() {
   return 2;
 }
 
-// "x,y;x,y,z;..." -> points; z is 0 when left out.
-std::deque<host::Point> parsePicks(const std::string& text) {
-  std::deque<host::Point> picks;
-  std::stringstream all(text);
-  std::string one;
-  while (std::getline(all, one, ';')) {
-    host::Point p{};
-    std::stringstream xyz(one);
-    std::string v;
-    for (std::size_t i = 0; i < 3 && std::getline(xyz, v, ','); ++i) p[i] = std::stod(v);
-    picks.push_back(p);
-  }
-  return picks;
-}
-
 int draw(const std::vector<std::string>& args) {
   std::string picks, settings, in, out, transcript;
   bool back = false, right = false;
@@ -63,7 +50,7 @@ int draw(const std::vector<std::string>& args) {
   }
   if (out.empty() || settings.empty()) return usage();
   host::Document doc = in.empty() ? host::Document() : host::loadDxf(in);
-  std::deque<host::Point> queue = parsePicks(picks);
+  std::deque<host::Point> queue = host::parsePicks(picks);
   std::ofstream log;
   if (!transcript.empty()) log.open(transcript, std::ios::binary | std::ios::trunc);
   host::InProcessHost hostProcess(
@@ -85,12 +72,7 @@ int draw(const std::vector<std::string>& args) {
                            ++failures;
                            std::cerr << cp1251::toUtf8(text) << "\n";
                          },
-                         [] {
-                           const std::time_t t = std::time(nullptr);
-                           std::tm local{};
-                           localtime_r(&t, &local);
-                           return local;
-                         }});
+                         &localTimeNow});
   command.AcadDrawWeld(takeDrawInput(s.texts, back ? Side::Back : Side::Front, !right, state));
   host::saveDxf(doc, out);
   return failures ? 1 : 0;
