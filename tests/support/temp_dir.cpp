@@ -4,18 +4,26 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <vector>
 
 namespace kelvo::test {
 
 TempDir::TempDir() {
+  namespace fs = std::filesystem;
   const char* base = std::getenv("TMPDIR");
-  std::string tmpl = std::string(base && *base ? base : "/tmp") + "/kelvo-test-XXXXXX";
-  std::vector<char> buf(tmpl.begin(), tmpl.end());
-  buf.push_back('\0');
-  if (!mkdtemp(buf.data())) throw std::runtime_error("mkdtemp failed");
-  path_ = buf.data();
+  const fs::path root = base && *base ? fs::path(base) : fs::temp_directory_path();
+  std::random_device seed;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const fs::path candidate = root / ("kelvo-test-" + std::to_string(seed()));
+    std::error_code ec;
+    if (fs::create_directory(candidate, ec)) {
+      path_ = candidate.generic_string();
+      return;
+    }
+  }
+  throw std::runtime_error("cannot make a temporary directory in " + root.string());
 }
 
 TempDir::~TempDir() {

@@ -1,0 +1,21 @@
+# Sourced: the environment in which Kelvo's Windows programs run under wine. A prefix of the
+# build's own ($1, made on first use), the Russian locale so that the ANSI code page is 1251 as on
+# a Russian Windows, no debug output, no Mono/Gecko prompts. Needs the locale made by
+# scripts/windows-deps.sh.
+mkdir -p "$1"
+export WINEPREFIX="$(cd "$1" && pwd)/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export LANG=ru_RU.UTF-8
+export LC_ALL=ru_RU.UTF-8
+unset TMPDIR
+if [ ! -f "$WINEPREFIX/.kelvo-ready" ]; then
+  echo "wine: making the prefix $WINEPREFIX (about 10 s)"
+  wine wineboot --init >/dev/null 2>&1 || true
+  wineserver -w
+  # Windows fonts for the windows' text (Tahoma and the rest); without them text falls back
+  # to a serif.
+  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+  cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  touch "$WINEPREFIX/.kelvo-ready"
+fi
