@@ -13,6 +13,7 @@ constexpr std::string_view kWelding = "Сварка"_w;
 constexpr std::string_view kPicture = "Рисунок"_w;
 constexpr std::string_view kHeight = "Высота"_w;
 constexpr std::string_view kWidth = "Ширина"_w;
+constexpr std::string_view kApplication = "Приложение"_w;
 
 // Constants of the program, written for whoever opens the file; never read back.
 constexpr std::string_view kAuthor = "Kelvo, группа разработки"_w;
@@ -29,6 +30,7 @@ MainSettings readMainSettings(const IniStore& ini) {
   s.hints = ini.readBool(kGeneral, "Подсказка"_w, s.hints);
   s.LayerName = ini.readString(kGeneral, "ИмяСлоя"_w, s.LayerName);
   s.NumberType = ini.readString(kGeneral, "ТипНомера"_w, s.NumberType);
+  s.Application = ini.readString(kGeneral, kApplication, s.Application);
   for (int n = 1; n <= kFieldCount; ++n)
     fieldText(s.texts, n) = ini.readString(kWelding, fieldDef(n).key, "");
   s.Znak1 = low8(ini.readInteger(kWelding, "Знак1"_w, 0));
@@ -45,6 +47,7 @@ void writeMainSettings(IniStore& ini, const MainSettings& s) {
   ini.writeBool(kGeneral, "Подсказка"_w, s.hints);
   ini.writeString(kGeneral, "ИмяСлоя"_w, s.LayerName);
   ini.writeString(kGeneral, "ТипНомера"_w, s.NumberType);
+  ini.writeString(kGeneral, kApplication, s.Application);
   for (int n = 1; n <= kFieldCount; ++n)
     ini.writeString(kWelding, fieldDef(n).key, fieldText(s.texts, n));
   ini.writeInteger(kWelding, "Знак1"_w, s.Znak1);

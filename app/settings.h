@@ -16,6 +16,7 @@ struct MainSettings {
   bool hints = true;
   std::string LayerName = "1";
   std::string NumberType = "N%%d";
+  std::string Application = kDefaultApplication;
   FieldTexts texts;
   std::uint8_t Znak1 = 0;
   std::uint8_t Znak2 = 0;

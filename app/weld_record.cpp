@@ -93,6 +93,7 @@ DrawInput takeDrawInput(const FieldTexts& texts, Side side, bool arrowLeft,
   in.Znak2 = state.Znak2;
   in.LayerName = state.LayerName;
   in.NumberType = state.NumberType;
+  in.Application = state.Application;
   return in;
 }
 

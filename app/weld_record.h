@@ -49,12 +49,16 @@ inline const std::string& fieldText(const FieldTexts& t, int n) {
 enum class Side { Front, Back };
 
 // The values the main module keeps for the whole run.
+// The CAD program the draw command reaches: ProgIDs separated by ";", tried in order.
+inline constexpr char kDefaultApplication[] = "AutoCAD.Application";
+
 struct MainWeld {
   TWeldData WeldData;
   std::uint8_t Znak1 = 0;
   std::uint8_t Znak2 = 0;
   std::string LayerName = "1";
   std::string NumberType = "N%%d";
+  std::string Application = kDefaultApplication;
   std::string BasePath;
   std::uint8_t ZnakMode = 0;
 };
@@ -106,6 +110,7 @@ struct DrawInput {
   std::uint8_t Znak2 = 0;
   std::string LayerName;
   std::string NumberType;
+  std::string Application = kDefaultApplication;
 };
 
 DrawInput takeDrawInput(const FieldTexts& texts, Side side, bool arrowLeft,

@@ -1,5 +1,7 @@
 #include "cad/automation.h"
 
+#include "app/weld_record.h"
+
 #include <cmath>
 #include <map>
 #include <mutex>
@@ -93,6 +95,28 @@ ObjectRef GetActiveOleObject(std::string_view progId) {
   for (const auto& t : candidates)
     if (ObjectRef o = t(progId)) return o;
   throw EOleSysError("Operation unavailable: no running " + std::string(progId));
+}
+
+ObjectRef GetActiveOleObjectOf(std::string_view progIds) {
+  std::vector<std::string_view> names;
+  for (std::size_t at = 0; at <= progIds.size();) {
+    std::size_t end = progIds.find(';', at);
+    if (end == std::string_view::npos) end = progIds.size();
+    std::string_view name = progIds.substr(at, end - at);
+    while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
+    while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+    if (!name.empty()) names.push_back(name);
+    at = end + 1;
+  }
+  if (names.empty()) return GetActiveOleObject(kDefaultApplication);
+  for (std::size_t i = 0; i + 1 < names.size(); ++i) {
+    try {
+      return GetActiveOleObject(names[i]);
+    } catch (const EOleSysError&) {
+      // The next program of the list may be the one running.
+    }
+  }
+  return GetActiveOleObject(names.back());
 }
 
 }  // namespace kelvo::cad

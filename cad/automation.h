@@ -75,5 +75,8 @@ using Transport = std::function<ObjectRef(std::string_view progId)>;
 int registerTransport(Transport transport);
 void unregisterTransport(int token);
 ObjectRef GetActiveOleObject(std::string_view progId);
+// The first running host of a list of ProgIDs separated by ";" (spaces around a name ignored);
+// when none runs, the failure of the last one is raised.
+ObjectRef GetActiveOleObjectOf(std::string_view progIds);
 
 }  // namespace kelvo::cad

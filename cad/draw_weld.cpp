@@ -66,7 +66,7 @@ void DrawWeld::PrepareTexts() {
 
 void DrawWeld::Start_ACAD() {
   Guarded("Start_ACAD", [this] {
-    AcadApp = AcadApplication(GetActiveOleObject(kProgId));
+    AcadApp = AcadApplication(GetActiveOleObjectOf(in_.Application));
     AcadDoc = AcadApp.ActiveDocument();
     const auto tilemode = static_cast<std::uint8_t>(toInt(AcadDoc.GetVariable("TILEMODE")) & 0xFF);
     const auto cvport = static_cast<std::uint8_t>(toInt(AcadDoc.GetVariable("CVPORT")) & 0xFF);

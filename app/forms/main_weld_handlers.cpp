@@ -47,6 +47,7 @@ void TfmMain::ApplySettings() {
   setShowHint(this, s.hints);
   m.LayerName = s.LayerName;
   m.NumberType = s.NumberType;
+  m.Application = s.Application;
   for (int n = 1; n <= kFieldCount; ++n) edit(n)->setText(toQ(fieldText(s.texts, n)));
   m.Znak1 = s.Znak1;
   applyBendMarks(s.Znak1);
@@ -64,6 +65,7 @@ MainSettings TfmMain::currentSettings() const {
   s.hints = showHint(this);
   s.LayerName = m.LayerName;
   s.NumberType = m.NumberType;
+  s.Application = m.Application;
   s.texts = fieldTexts();
   s.Znak1 = m.Znak1;
   s.Znak2 = m.Znak2;

@@ -48,6 +48,7 @@ TEST(Settings, FirstRunWritesEveryKeyWithItsDefault) {
             "Автор=Kelvo, группа разработки\r\n"
             "E-Mail=kelvo@users.noreply.example\r\n"
             "Высота=300\r\nШирина=725\r\nПодсказка=1\r\nИмяСлоя=1\r\nТипНомера=N%%d\r\n"
+            "Приложение=AutoCAD.Application\r\n"
             "[Сварка]\r\n"
             "Поле1=\r\nПоле2=\r\nПоле3=\r\nПоле4=\r\nПоле5=\r\nПоле6=\r\nПоле7=\r\nПоле8=\r\n"
             "Знак1=0\r\nЗнак2=0\r\n"
@@ -67,6 +68,7 @@ TEST(Settings, RoundTripOfEveryValue) {
   s.Znak1 = 3;
   s.Znak2 = 2;
   s.RisNum = 17;
+  s.Application = "BricscadApp.AcadApplication;AutoCAD.Application";
   writeMainSettings(ini, s);
   const MainSettings r = readMainSettings(ini);
   EXPECT_EQ(r.height, 420);
@@ -78,6 +80,7 @@ TEST(Settings, RoundTripOfEveryValue) {
   EXPECT_EQ(r.Znak1, 3);
   EXPECT_EQ(r.Znak2, 2);
   EXPECT_EQ(r.RisNum, 17);
+  EXPECT_EQ(r.Application, s.Application);
 }
 
 TEST(Settings, CodesKeepTheirLow8Bits) {
@@ -115,10 +118,11 @@ TEST(Settings, SpacesAndQuotesAroundTextsAreDropped) {
 TEST(Settings, WriteOrderAndStopAtFirstFailure) {
   RecordingStore all;
   writeMainSettings(all, MainSettings{});
-  ASSERT_EQ(all.writes.size(), 18u);
+  ASSERT_EQ(all.writes.size(), 19u);
   EXPECT_EQ(all.writes.front(), w("Общая/Автор"));
   EXPECT_EQ(all.writes[6], w("Общая/ТипНомера"));
-  EXPECT_EQ(all.writes[7], w("Сварка/Поле1"));
+  EXPECT_EQ(all.writes[7], w("Общая/Приложение"));
+  EXPECT_EQ(all.writes[8], w("Сварка/Поле1"));
   EXPECT_EQ(all.writes.back(), w("Рисунок/Номер"));
 
   RecordingStore failing;

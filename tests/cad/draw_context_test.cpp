@@ -195,6 +195,48 @@ TEST_F(DrawTest, ALaterCommandWithoutHostUsesTheEarlierConnection) {
   EXPECT_EQ(host->modelSpace->entities.size(), 6u);  // both designations were drawn
 }
 
+// An automation object that only knows which program it stands for.
+struct Named final : AutoObject {
+  explicit Named(std::string n) : name(std::move(n)) {}
+  Variant call(std::string_view, const Args&) override { return {}; }
+  Variant get(std::string_view) override { return {}; }
+  void put(std::string_view, const Variant&) override {}
+  std::string name;
+};
+
+// The settings' list of CAD programs: the first one running is taken, in the list's order.
+TEST(ProgIdList, FirstRunningProgramOfTheListIsTaken) {
+  struct Case {
+    const char* list;
+    const char* running;  // nullptr: none
+    const char* taken;    // nullptr: the failure of the last one tried
+    std::vector<std::string> asked;
+  };
+  const Case cases[] = {
+      {"AutoCAD.Application", "AutoCAD.Application", "AutoCAD.Application", {"AutoCAD.Application"}},
+      {"", "AutoCAD.Application", "AutoCAD.Application", {"AutoCAD.Application"}},
+      {" A.App ; B.App ;C.App", "B.App", "B.App", {"A.App", "B.App"}},
+      {"A.App;;B.App;", "B.App", "B.App", {"A.App", "B.App"}},
+      {"A.App;B.App", nullptr, nullptr, {"A.App", "B.App"}},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> asked;
+    const int token = registerTransport([&](std::string_view progId) -> ObjectRef {
+      asked.emplace_back(progId);
+      if (!c.running || progId != c.running) return nullptr;
+      return std::make_shared<Named>(std::string(progId));
+    });
+    if (c.taken) {
+      const ObjectRef o = GetActiveOleObjectOf(c.list);
+      EXPECT_EQ(std::static_pointer_cast<Named>(o)->name, c.taken) << c.list;
+    } else {
+      EXPECT_THROW(GetActiveOleObjectOf(c.list), EOleSysError) << c.list;
+    }
+    EXPECT_EQ(asked, c.asked) << c.list;
+    unregisterTransport(token);
+  }
+}
+
 // Every call of a full command failed in turn, with each kind.
 TEST_F(DrawTest, EachFailingCallIsReportedAndEndsTheCommand) {
   auto full = [this] {
