@@ -1,0 +1,217 @@
+// A host's IDispatch as an AutoObject: members by GetIDsOfNames (cached per object and name),
+// Invoke as method, property get or property put, calls a busy host rejects tried again.
+#include "platform/com/com_objects.h"
+#include "platform/com/com_transport.h"
+#include "platform/com/com_variant.h"
+
+#include "platform/codepage.h"
+
+#include <atomic>
+#include <memory>
+#include <thread>
+#include <unordered_map>
+
+#include <objbase.h>
+#include <oleauto.h>
+
+// COM objects end through Release, never through a pointer to the interface.
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+
+namespace kelvo::com {
+
+namespace {
+
+std::atomic<long long> gRetryMs{30000};
+
+bool rejected(HRESULT hr) { return hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER; }
+
+// A host that is busy (a command running, a dialog open) rejects calls. Where COM asks the
+// message filter it retries there; where it does not, the call is retried here, within the
+// same time from the first attempt.
+template <typename Call>
+HRESULT retryingRejected(Call call) {
+  const auto deadline = std::chrono::steady_clock::now() + rejectedCallRetryTime();
+  for (;;) {
+    const HRESULT hr = call();
+    if (!rejected(hr) || std::chrono::steady_clock::now() >= deadline) return hr;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+}
+
+class ComObject final : public cad::AutoObject {
+ public:
+  explicit ComObject(IDispatch* d) : d_(d) { d_->AddRef(); }
+  ~ComObject() override { d_->Release(); }
+  ComObject(const ComObject&) = delete;
+  ComObject& operator=(const ComObject&) = delete;
+
+  IDispatch* dispatch() const { return d_; }
+
+  cad::Variant call(std::string_view m, const cad::Args& args) override { return invoke(m, DISPATCH_METHOD, args); }
+  cad::Variant get(std::string_view m) override { return invoke(m, DISPATCH_PROPERTYGET, {}); }
+  void put(std::string_view m, const cad::Variant& v) override { invoke(m, DISPATCH_PROPERTYPUT, {v}); }
+
+ private:
+  DISPID idOf(std::string_view member);
+  cad::Variant invoke(std::string_view member, WORD flags, const cad::Args& args);
+
+  IDispatch* d_;
+  std::unordered_map<std::string, DISPID> ids_;
+};
+
+DISPID ComObject::idOf(std::string_view member) {
+  std::string key = cp1251::foldCase(member);
+  if (const auto it = ids_.find(key); it != ids_.end()) return it->second;
+  std::u16string wide = cp1251::toUtf16(member);
+  LPOLESTR name = reinterpret_cast<LPOLESTR>(wide.data());
+  DISPID id = DISPID_UNKNOWN;
+  const HRESULT hr = retryingRejected([&] { return d_->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id); });
+  if (FAILED(hr)) throwStatus(hr, member);
+  ids_.emplace(std::move(key), id);
+  return id;
+}
+
+[[noreturn]] void raiseException(EXCEPINFO& e) {
+  if (e.pfnDeferredFillIn) e.pfnDeferredFillIn(&e);
+  std::string text;
+  if (e.bstrDescription)
+    text = cp1251::fromUtf16Escaped(std::u16string_view(reinterpret_cast<const char16_t*>(e.bstrDescription),
+                                                        SysStringLen(e.bstrDescription)));
+  const HRESULT code = e.scode ? e.scode : static_cast<HRESULT>(e.wCode);
+  SysFreeString(e.bstrDescription);
+  SysFreeString(e.bstrSource);
+  SysFreeString(e.bstrHelpFile);
+  throw cad::EOleException(text.empty() ? statusText(code) : text);
+}
+
+cad::Variant ComObject::invoke(std::string_view member, WORD flags, const cad::Args& args) {
+  const DISPID id = idOf(member);
+  const std::size_t outs = flags == DISPATCH_METHOD && args.empty() ? static_cast<std::size_t>(outPointCount(member)) : 0;
+  const std::size_t n = args.size() + outs;
+  // rgvarg holds the arguments last first.
+  std::unique_ptr<OwnedVariant[]> in(new OwnedVariant[n ? n : 1]);
+  std::unique_ptr<OwnedVariant[]> out(new OwnedVariant[outs ? outs : 1]);
+  for (std::size_t i = 0; i < args.size(); ++i) toVariant(args[i], in[n - 1 - i].get(), dispatchFor);
+  for (std::size_t k = 0; k < outs; ++k) {
+    VARIANT& slot = in[n - 1 - k].get();
+    slot.vt = VT_BYREF | VT_VARIANT;
+    slot.pvarVal = &out[k].get();
+  }
+  std::vector<VARIANT> raw(n);
+  for (std::size_t i = 0; i < n; ++i) raw[i] = in[i].get();
+  DISPID named = DISPID_PROPERTYPUT;
+  DISPPARAMS params{raw.data(), nullptr, static_cast<UINT>(n), 0};
+  if (flags == DISPATCH_PROPERTYPUT) params.rgdispidNamedArgs = &named, params.cNamedArgs = 1;
+  EXCEPINFO excep{};
+  UINT badArg = 0;
+  OwnedVariant result;
+  const HRESULT hr = retryingRejected([&] {
+    return d_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, &result.get(), &excep, &badArg);
+  });
+  if (hr == DISP_E_EXCEPTION) raiseException(excep);
+  if (FAILED(hr)) throwStatus(hr, member);
+  if (!outs) return fromVariant(result.get(), objectFor);
+  std::vector<double> points;
+  for (std::size_t k = 0; k < outs; ++k) {
+    const std::vector<double> p = cad::toDoubles(fromVariant(out[k].get(), objectFor));
+    points.insert(points.end(), p.begin(), p.end());
+  }
+  return points;
+}
+
+// Retries what a busy host rejects, for the time set; everything else as COM does by default.
+class RetryFilter final : public IMessageFilter {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+    if (riid == IID_IUnknown || riid == IID_IMessageFilter) {
+      *out = static_cast<IMessageFilter*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG r = --refs_;
+    if (r == 0) delete this;
+    return r;
+  }
+  DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO) override { return SERVERCALL_ISHANDLED; }
+  DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD elapsed, DWORD rejectType) override {
+    if (rejectType == SERVERCALL_RETRYLATER && elapsed < static_cast<DWORD>(rejectedCallRetryTime().count())) return 100;
+    return static_cast<DWORD>(-1);
+  }
+  DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD, DWORD) override { return PENDINGMSG_WAITDEFPROCESS; }
+
+ private:
+  std::atomic<ULONG> refs_{1};
+};
+
+struct ThreadCom {
+  ThreadCom() {
+    const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    owned = SUCCEEDED(hr);
+    auto* filter = new RetryFilter;
+    // Only a single-threaded apartment has a message filter; elsewhere the retry loop serves.
+    if (SUCCEEDED(CoRegisterMessageFilter(filter, &previous))) registered = true;
+    filter->Release();
+  }
+  ~ThreadCom() {
+    if (registered) {
+      IMessageFilter* ours = nullptr;
+      CoRegisterMessageFilter(previous, &ours);
+      if (ours) ours->Release();
+      if (previous) previous->Release();
+    }
+    if (owned) CoUninitialize();
+  }
+  bool owned = false, registered = false;
+  IMessageFilter* previous = nullptr;
+};
+
+}  // namespace
+
+void setRejectedCallRetryTime(std::chrono::milliseconds time) { gRetryMs = time.count(); }
+std::chrono::milliseconds rejectedCallRetryTime() { return std::chrono::milliseconds(gRetryMs.load()); }
+
+void ensureCom() { thread_local ThreadCom com; }
+
+int outPointCount(std::string_view member) { return cad::sameMember(member, "GetBoundingBox") ? 2 : 0; }
+
+cad::ObjectRef wrapForeign(IDispatch* d) { return std::make_shared<ComObject>(d); }
+
+IDispatch* wrappedDispatch(const cad::ObjectRef& o) {
+  auto* c = dynamic_cast<ComObject*>(o.get());
+  if (!c) return nullptr;
+  c->dispatch()->AddRef();
+  return c->dispatch();
+}
+
+}  // namespace kelvo::com
+
+namespace kelvo {
+
+int registerComTransport() {
+  return cad::registerTransport([](std::string_view progId) -> cad::ObjectRef {
+    com::ensureCom();
+    std::u16string wide = cp1251::toUtf16(progId);
+    CLSID clsid{};
+    HRESULT hr = CLSIDFromProgID(reinterpret_cast<LPCOLESTR>(wide.c_str()), &clsid);
+    if (FAILED(hr)) throw cad::EOleSysError(com::statusText(hr));
+    IUnknown* unknown = nullptr;
+    // Fetching the object from the table is already a call into the host, which a busy one
+    // rejects.
+    hr = com::retryingRejected([&] { return GetActiveObject(clsid, nullptr, &unknown); });
+    if (FAILED(hr) || !unknown) throw cad::EOleSysError(com::statusText(FAILED(hr) ? hr : E_POINTER));
+    IDispatch* dispatch = nullptr;
+    hr = com::retryingRejected([&] { return unknown->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)); });
+    unknown->Release();
+    if (FAILED(hr) || !dispatch) throw cad::EOleError("The running " + std::string(progId) + " offers no late binding");
+    cad::ObjectRef app = com::objectFor(dispatch);
+    dispatch->Release();
+    return app;
+  });
+}
+
+}  // namespace kelvo
