@@ -371,6 +371,11 @@ class ApplicationObject : public HostObject {
     if (sameMember(m, "ActiveDocument")) return ObjectRef(std::make_shared<DocumentObject>(ctx_, "document"));
     unknown(m);
   }
+  Variant onCall(std::string_view m, const Args&) override {
+    if (!sameMember(m, "Quit") || !ctx_->onQuit) unknown(m);
+    ctx_->onQuit();
+    return {};
+  }
   void onPut(std::string_view m, const Variant& v) override {
     if (!sameMember(m, "Visible")) unknown(m);
     if (std::get_if<bool>(&v) && std::get<bool>(v) && ctx_->onVisible) ctx_->onVisible();

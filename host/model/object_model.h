@@ -24,6 +24,7 @@ struct HostContext {
   PromptHandler prompt;
   CallObserver observer;           // may be empty
   std::function<void()> onVisible;  // Visible set to true; may be empty
+  std::function<void()> onQuit;     // the application's Quit; may be empty
 };
 
 // The application object of the host; every other object is reached from it.
