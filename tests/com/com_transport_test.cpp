@@ -1,0 +1,157 @@
+// The draw command through real COM calls across processes, against kelvo-comhost.exe.
+#include "cad/draw_weld.h"
+#include "platform/codepage.h"
+#include "platform/com/com_objects.h"
+#include "platform/com/com_transport.h"
+#include "tests/com/com_server.h"
+#include "tests/com/draw_cases.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace kelvo::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+class ComTransport : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { token_ = registerComTransport(); }
+  static void TearDownTestSuite() { cad::unregisterTransport(token_); }
+
+  std::vector<std::string> draw(const DrawCase& c, const std::string& progId) {
+    std::vector<std::string> messages;
+    cad::DrawWeld command({[&](const std::string& t) { messages.push_back(cp1251::toUtf8(t)); }, &referenceTime});
+    command.AcadDrawWeld(caseInput(c, progId));
+    return messages;
+  }
+
+  TempDir dir;
+  static int token_;
+};
+int ComTransport::token_ = 0;
+
+// The server's transcript without the Quit that ended it.
+std::string servedCalls(const std::string& transcript) {
+  const std::string quit = "\"member\":\"Quit\"";
+  const std::size_t last = transcript.rfind('\n', transcript.size() >= 2 ? transcript.size() - 2 : 0);
+  const std::size_t start = last == std::string::npos ? 0 : last + 1;
+  return transcript.find(quit, start) != std::string::npos ? transcript.substr(0, start) : transcript;
+}
+
+TEST_F(ComTransport, DrawsWhatTheInProcessHostDraws) {
+  for (const DrawCase& c : drawCases()) {
+    SCOPED_TRACE(c.name);
+    const std::string progId = uniqueProgId();
+    ComServer server(progId, {"--picks", c.picks, "--transcript", dir.file("calls.jsonl"), "--output", dir.file("out.dxf")});
+    EXPECT_TRUE(draw(c, progId).empty());
+    ASSERT_EQ(server.quit(), 0);
+    EXPECT_EQ(slurp(dir.file("out.dxf")), slurp(goldenFile(c, ".dxf")));
+    EXPECT_EQ(servedCalls(slurp(dir.file("calls.jsonl"))), slurp(goldenFile(c, ".jsonl")));
+  }
+}
+
+constexpr const char* kNotRunning[] = {
+    "Модуль   : Draw_Weld\r\nПроцедура: Start_ACAD\r\nОшибка   : Операция недоступна! (EOleSysError)",
+    "Модуль   : Draw_Weld\r\nПроцедура: AcadDrawWeld\r\nОшибка   : Незагружен AutoCAD! (EOleError)"};
+
+TEST_F(ComTransport, NoServerRunning) {
+  const std::string registered = uniqueProgId();
+  { ComServer once(registered, {}); EXPECT_EQ(once.quit(), 0); }
+  // A ProgID no program registered, and one registered whose program is not running.
+  for (const std::string& progId : {uniqueProgId(), registered}) {
+    SCOPED_TRACE(progId);
+    const auto messages = draw(drawCases()[0], progId);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0], kNotRunning[0]);
+    EXPECT_EQ(messages[1], kNotRunning[1]);
+  }
+}
+
+TEST_F(ComTransport, ListOfProgramsReachesTheOneRunning) {
+  const std::string progId = uniqueProgId();
+  ComServer server(progId, {"--picks", drawCases()[0].picks, "--output", dir.file("out.dxf")});
+  EXPECT_TRUE(draw(drawCases()[0], uniqueProgId() + ";" + progId).empty());
+  ASSERT_EQ(server.quit(), 0);
+  EXPECT_EQ(slurp(dir.file("out.dxf")), slurp(goldenFile(drawCases()[0], ".dxf")));
+}
+
+TEST_F(ComTransport, ServerExceptionReachesTheUser) {
+  const std::string progId = uniqueProgId();
+  ComServer server(progId, {});  // no picks: the first prompt is cancelled in the server
+  const auto messages = draw(drawCases()[0], progId);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find("Нет связи с AutoCAD! (EOleException)"), std::string::npos) << messages[0];
+}
+
+TEST_F(ComTransport, ServerKilledDuringACallEndsTheCommandWithAMessage) {
+  const std::string progId = uniqueProgId();
+  ComServer server(progId, {"--hold"});  // waits at the first prompt like a user who does not pick
+  std::thread killer([&server] {
+    std::this_thread::sleep_for(1500ms);
+    server.kill();
+  });
+  const auto messages = draw(drawCases()[0], progId);
+  killer.join();
+  ASSERT_FALSE(messages.empty());
+  EXPECT_NE(messages[0].find("(EOleSysError)"), std::string::npos) << messages[0];
+}
+
+TEST_F(ComTransport, BusyServerIsWaitedFor) {
+  const std::string progId = uniqueProgId();
+  const DrawCase& c = drawCases()[0];
+  ComServer server(progId, {"--busy", "2", "--picks", c.picks, "--output", dir.file("out.dxf")});
+  const auto start = std::chrono::steady_clock::now();
+  const auto messages = draw(c, progId);
+  EXPECT_TRUE(messages.empty()) << messages.front();
+  EXPECT_GE(std::chrono::steady_clock::now() - start, 1s);
+  ASSERT_EQ(server.quit(), 0);
+  EXPECT_EQ(slurp(dir.file("out.dxf")), slurp(goldenFile(c, ".dxf")));
+}
+
+TEST_F(ComTransport, ServerThatStaysBusyFailsAfterTheRetryTime) {
+  const std::string progId = uniqueProgId();
+  ComServer server(progId, {"--busy", "600"});
+  com::setRejectedCallRetryTime(3s);
+  const auto start = std::chrono::steady_clock::now();
+  const auto messages = draw(drawCases()[0], progId);
+  const auto took = std::chrono::steady_clock::now() - start;
+  com::setRejectedCallRetryTime(30s);
+  ASSERT_FALSE(messages.empty());
+  EXPECT_NE(messages[0].find("Процедура: Start_ACAD"), std::string::npos) << messages[0];
+  EXPECT_GE(took, 3s);
+  EXPECT_LT(took, 20s);
+}
+
+TEST_F(ComTransport, EveryByteAndCyrillicNamesCrossIntact) {
+  auto tables = [](const std::string& progId) {
+    const cad::ObjectRef doc = cad::toObject(cad::GetActiveOleObject(progId)->get("ActiveDocument"));
+    return std::make_pair(cad::toObject(doc->get("Layers")), cad::toObject(doc->get("Blocks")));
+  };
+  {
+    const std::string progId = uniqueProgId();
+    ComServer server(progId, {});
+    const cad::ObjectRef layers = tables(progId).first;
+    std::string all;
+    for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
+    EXPECT_EQ(cad::toText(cad::toObject(layers->call("Add", {all}))->get("Name")), all);
+    // A text the code page cannot hold comes back escaped, as CAD keeps it.
+    EXPECT_EQ(cad::toText(cad::toObject(layers->call("Add", {std::string("\\U+4E2D")}))->get("Name")), "\\U+4E2D");
+    EXPECT_EQ(server.quit(), 0);
+  }
+  const std::string progId = uniqueProgId();
+  ComServer server(progId, {"--output", dir.file("out.dxf")});
+  const std::string layer = cp1251::fromUtf8("Швы монтажные"), block = cp1251::fromUtf8("Блок_шва");
+  tables(progId).first->call("Add", {layer});
+  tables(progId).second->call("Add", {std::vector<double>{0, 0, 0}, block});
+  EXPECT_EQ(server.quit(), 0);
+  const std::string dxf = slurp(dir.file("out.dxf"));
+  EXPECT_NE(dxf.find("\n" + layer + "\n"), std::string::npos);
+  EXPECT_NE(dxf.find("\n" + block + "\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kelvo::test
