@@ -3,6 +3,7 @@
 #include "platform/com/com_bridge.h"
 
 #include "platform/com/com_objects.h"
+#include "platform/com/com_unknown.h"
 #include "platform/com/com_variant.h"
 
 #include "platform/codepage.h"
@@ -73,36 +74,18 @@ void fillException(EXCEPINFO* e, const std::string& text) {
   e->scode = E_FAIL;
 }
 
-class Bridge final : public IDispatch {
+class Bridge final : public Unknown<IDispatch> {
  public:
-  explicit Bridge(cad::ObjectRef object) : object_(std::move(object)) {
+  explicit Bridge(cad::ObjectRef object) : Unknown(IID_IDispatch), object_(std::move(object)) {
     std::lock_guard<std::mutex> g(live().lock);
     live().all.emplace(this, this);
   }
-  ~Bridge() {
+  ~Bridge() override {
     std::lock_guard<std::mutex> g(live().lock);
     live().all.erase(this);
   }
-  Bridge(const Bridge&) = delete;
-  Bridge& operator=(const Bridge&) = delete;
   const cad::ObjectRef& object() const { return object_; }
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (!out) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IDispatch) {
-      *out = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG r = --refs_;
-    if (r == 0) delete this;
-    return r;
-  }
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
     if (count) *count = 0;
     return S_OK;
@@ -122,7 +105,6 @@ class Bridge final : public IDispatch {
  private:
   cad::Variant serve(const std::string& member, WORD flags, DISPPARAMS& params);
 
-  std::atomic<ULONG> refs_{1};
   cad::ObjectRef object_;
 };
 

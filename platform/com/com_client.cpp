@@ -2,6 +2,7 @@
 // Invoke as method, property get or property put, calls a busy host rejects tried again.
 #include "platform/com/com_objects.h"
 #include "platform/com/com_transport.h"
+#include "platform/com/com_unknown.h"
 #include "platform/com/com_variant.h"
 
 #include "platform/codepage.h"
@@ -120,32 +121,15 @@ cad::Variant ComObject::invoke(std::string_view member, WORD flags, const cad::A
 }
 
 // Retries what a busy host rejects, for the time set; everything else as COM does by default.
-class RetryFilter final : public IMessageFilter {
+class RetryFilter final : public Unknown<IMessageFilter> {
  public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (riid == IID_IUnknown || riid == IID_IMessageFilter) {
-      *out = static_cast<IMessageFilter*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG r = --refs_;
-    if (r == 0) delete this;
-    return r;
-  }
+  RetryFilter() : Unknown(IID_IMessageFilter) {}
   DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO) override { return SERVERCALL_ISHANDLED; }
   DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD elapsed, DWORD rejectType) override {
     if (rejectType == SERVERCALL_RETRYLATER && elapsed < static_cast<DWORD>(rejectedCallRetryTime().count())) return 100;
     return static_cast<DWORD>(-1);
   }
   DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD, DWORD) override { return PENDINGMSG_WAITDEFPROCESS; }
-
- private:
-  std::atomic<ULONG> refs_{1};
 };
 
 struct ThreadCom {
