@@ -7,7 +7,9 @@
 #include <QLocalSocket>
 #include <QThread>
 
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 namespace kelvo {
 
@@ -17,16 +19,26 @@ constexpr char kDone[] = "ok\n";
 }  // namespace
 
 QString SingleInstance::directory() {
+#ifdef _WIN32
+  // The temporary folder is the user's own on Windows.
+  const QString dir = QDir::tempPath() + QStringLiteral("/kelvo");
+#else
   // Per user, and closed to everybody else, so another user can neither take our name nor
   // talk to our socket.
   const QString dir = QDir::tempPath() + QStringLiteral("/kelvo-%1").arg(::getuid());
+#endif
   QDir().mkpath(dir);
   QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   return dir;
 }
 
 QString SingleInstance::socketPath(const QString& name) {
+#ifdef _WIN32
+  // A named pipe: one namespace for the whole machine, so the user's name is part of it.
+  return QStringLiteral("kelvo-%1-%2").arg(qEnvironmentVariable("USERNAME"), name);
+#else
   return directory() + QLatin1Char('/') + name + QStringLiteral(".sock");
+#endif
 }
 
 SingleInstance::SingleInstance(const QString& name, QObject* parent)

@@ -4,7 +4,11 @@
 #include "cad/draw_weld.h"
 #include "catalog/forms/picker_hooks.h"
 #include "platform/file_io.h"
+#ifdef _WIN32
+#include "platform/com/com_transport.h"
+#else
 #include "platform/local_transport.h"
+#endif
 #include "platform/single_instance.h"
 #include "platform/termination.h"
 
@@ -17,8 +21,13 @@ int main(int argc, char** argv) {
   kelvo::SingleInstance guard(exeName);
 
   QApplication app(argc, argv);
+#ifdef _WIN32
+  // The CAD program running for this user, found in the Running Object Table by its ProgID.
+  kelvo::registerComTransport();
+#else
   // The drawing host that runs for this user is what "AutoCAD.Application" reaches here.
   kelvo::registerLocalTransport();
+#endif
   // The application title; a display name would be appended to every window caption.
   QApplication::setApplicationName(QStringLiteral("Kelvo"));
 
