@@ -6,6 +6,7 @@
 
 #include "catalog/catalog_files.h"
 #include "tools/catalog/check.h"
+#include "tools/catalog/joint_picture.h"
 
 #include <string>
 #include <string_view>
@@ -13,8 +14,6 @@
 
 namespace kelvo::tools {
 
-inline constexpr int kPictureWidth = 104;
-inline constexpr int kPictureHeight = 68;
 inline constexpr std::size_t kButtonsPerTab = 10;
 
 // "-" (the standard does not allow the method), "нет данных" (not known), or one or more
