@@ -2,12 +2,15 @@
 #include "platform/codepage.h"
 #include "tests/support/temp_dir.h"
 #include "tools/catalog/audit.h"
+#include "tools/catalog/layout.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace kelvo::tools {
 namespace {
@@ -70,7 +73,7 @@ class AuditTest : public ::testing::Test {
  protected:
   static std::string dataFile(int joints, const std::string& captions) {
     std::string text = "ГОСТ 1-11\nЗаголовок\n[Способ сварки]\nА\nметод А\nБ\nметод Б\n\n"
-                       "[Тип соединения - закладки]\n" + captions + "\n";
+                       "[Тип соединения - закладки]\n" + captions + "\n\n";
     for (int j = 0; j < joints; ++j) {
       char record[64];
       std::snprintf(record, sizeof record, "#%02d %d %02d ", j, j / 10, j % 10);
@@ -143,6 +146,54 @@ TEST_F(AuditTest, AStandardMissingFromTheListIsNamed) {
   test::spit(dir.file("1-11.ris"), catalog::writePictureFile({bitmap(kPictureWidth, kPictureHeight)}, false));
   const std::string all = joined(auditCatalogue(dir.path()));
   EXPECT_NE(all.find("does not hold ГОСТ 1-11"), std::string::npos) << all;
+}
+
+TEST(PlanTabs, SplitsATypeThatTenButtonsDoNotHold) {
+  std::vector<std::string> types(23, w("Стыковое"));
+  types.insert(types.end(), 3, w("Угловое"));
+  const TabPlan plan = planTabs(types);
+  const std::vector<std::string> captions{w("Стыковые 1"), w("Стыковые 2"), w("Стыковые 3"), w("Угловые")};
+  EXPECT_EQ(plan.captions, captions);
+  ASSERT_EQ(plan.placeOfJoint.size(), 26u);
+  EXPECT_EQ(plan.placeOfJoint[9], std::make_pair(0, 9));
+  EXPECT_EQ(plan.placeOfJoint[10], std::make_pair(1, 0));
+  EXPECT_EQ(plan.placeOfJoint[22], std::make_pair(2, 2));
+  EXPECT_EQ(plan.placeOfJoint[23], std::make_pair(3, 0));
+  EXPECT_EQ(planTabs({w("Стыковое")}).captions, std::vector<std::string>{w("Стыковые")});
+}
+
+TEST(PlanTabs, RefusesWhatNoLayoutCanShow) {
+  EXPECT_THROW(planTabs({w("Стыковое"), w("Угловое"), w("Стыковое")}), std::invalid_argument);
+  EXPECT_THROW(planTabs({w("")}), std::invalid_argument);
+  EXPECT_THROW(planTabs(std::vector<std::string>(101, w("Стыковое"))), std::invalid_argument);
+}
+
+TEST(LayOut, ClosesCaptionsThatRunIntoTheRecords) {
+  for (const char* tabSection : {"[Тип соединения - закладки]\nСтарое\n#00", "[Тип соединения - закладки]\n#00"}) {
+    const std::string text = std::string("ГОСТ 1-1\nT\n[Способ сварки]\nА\nа\n\n") + tabSection +
+                             " 3 07 С1\nСтыковое\nБез скоса кромок\nОдносторонний\n-\nА\n1-2\n";
+    EXPECT_NE(layOut(w(text)).find(w("закладки]\r\nСтыковые\r\n\r\n#00 0 00 С1\r\nСтыковое")), std::string::npos)
+        << tabSection;
+  }
+}
+
+// Laid out, a file of more joints than a tab holds passes the checker and the audit; its
+// picture numbers, the joints' identities in saved settings, stay as they were.
+TEST_F(AuditTest, ALaidOutFilePassesTheChecks) {
+  std::string crowded = dataFile(12, "Стыковые");
+  for (const char* from : {"#10 1 00", "#11 1 01"}) {
+    const std::string to = std::string(from).replace(4, 4, "0 09");
+    crowded.replace(crowded.find(from), 8, to);
+  }
+  const std::string laidOut = layOut(w(crowded));
+  EXPECT_NE(laidOut.find(w("#11 1 01 С12")), std::string::npos);
+  EXPECT_NE(laidOut.find(w("\r\nСтыковые 1\r\nСтыковые 2\r\n\r\n#00 0 00")), std::string::npos);
+  test::spit(dir.file("standards.dat"), w("Стандарты\n1-11\nЗаголовок\n"));
+  test::spit(dir.file("1-11.dat"), laidOut);
+  std::vector<std::string> bmps(12, bitmap(kPictureWidth, kPictureHeight));
+  test::spit(dir.file("1-11.ris"), catalog::writePictureFile(bmps, false));
+  EXPECT_TRUE(checkFile(dir.file("1-11.dat")).empty()) << joined(checkFile(dir.file("1-11.dat")));
+  EXPECT_TRUE(auditCatalogue(dir.path()).empty()) << joined(auditCatalogue(dir.path()));
 }
 
 }  // namespace

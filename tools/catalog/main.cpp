@@ -5,6 +5,7 @@
 #include "tools/catalog/audit.h"
 #include "tools/catalog/check.h"
 #include "tools/catalog/dump.h"
+#include "tools/catalog/layout.h"
 
 #include <cstdio>
 #include <iostream>
@@ -19,6 +20,7 @@ int usage() {
   std::cerr << "usage:\n"
                "  kelvo-catalog check FILE...\n"
                "  kelvo-catalog audit DIR      (the catalogue's data files against each other)\n"
+               "  kelvo-catalog layout FILE.dat   (the file with its tabs laid out, to stdout)\n"
                "  kelvo-catalog dump --standards|--data|--pictures FILE\n"
                "  kelvo-catalog unpack FILE.ris DIR\n"
                "  kelvo-catalog pack [--compress] OUT.ris BMP...   (\"-\" for an empty picture)\n";
@@ -63,6 +65,22 @@ int unpack(const std::string& file, const std::string& dir) {
   return 0;
 }
 
+int layout(const std::string& file) {
+  const auto bytes = readWholeFile(file);
+  if (!bytes) {
+    std::cerr << "cannot read " << file << "\n";
+    return 1;
+  }
+  try {
+    const std::string text = tools::layOut(*bytes);
+    std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
+  } catch (const std::invalid_argument& e) {
+    std::cerr << file << ": " << e.what() << "\n";
+    return 1;
+  }
+  return 0;
+}
+
 int pack(std::vector<std::string> args) {
   bool compress = false;
   if (!args.empty() && args.front() == "--compress") {
@@ -100,6 +118,7 @@ int main(int argc, char** argv) {
   try {
     if (command == "check" && !args.empty()) return check(args);
     if (command == "audit" && args.size() == 1) return report(tools::auditCatalogue(args[0]));
+    if (command == "layout" && args.size() == 1) return layout(args[0]);
     if (command == "dump" && args.size() == 2) return dump(args[0], args[1]);
     if (command == "unpack" && args.size() == 2) return unpack(args[0], args[1]);
     if (command == "pack") return pack(args);
