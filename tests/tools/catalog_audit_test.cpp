@@ -56,6 +56,8 @@ TEST(ThicknessCell, AcceptsRangesDashAndNoData) {
       {"нет", false},
       {"до 4", false},
   };
+  // However many digits a cell has, it is read and not thrown over.
+  EXPECT_TRUE(isThicknessCell("1-" + std::string(400, '9')));
   for (const auto& c : cases) EXPECT_EQ(isThicknessCell(w(c.utf8)), c.good) << c.utf8;
 }
 

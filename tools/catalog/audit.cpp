@@ -5,6 +5,7 @@
 #include "platform/file_io.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -34,7 +35,7 @@ bool readNumber(std::string_view s, std::size_t& i, bool fraction, double& v) {
     text = std::string(s.substr(start, i - start));
     text[text.find(',')] = '.';
   }
-  v = std::stod(text);
+  v = std::strtod(text.c_str(), nullptr);  // never throws, whatever the number of digits
   return true;
 }
 
