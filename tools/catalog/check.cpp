@@ -15,46 +15,18 @@ using namespace catalog;
 
 namespace {
 
-struct Line {
-  std::size_t number;
-  std::string text;
-};
-
-std::vector<Line> linesOf(const std::string& data) {
-  LineReader in(data);
-  std::vector<Line> lines;
-  while (!in.atEnd()) {
-    std::string text = in.next();
-    lines.push_back({in.lineNumber(), std::move(text)});
-  }
-  return lines;
-}
-
-class Report {
- public:
-  explicit Report(std::string file) : file_(std::move(file)) {}
-  void at(std::size_t line, std::string text) {
-    problems.push_back({file_ + ":" + std::to_string(line), std::move(text)});
-  }
-  void whole(std::string text) { problems.push_back({file_, std::move(text)}); }
-  std::vector<Problem> problems;
-
- private:
-  std::string file_;
-};
-
 bool blankAtEdge(const std::string& s) {
   return !s.empty() && (static_cast<unsigned char>(s.front()) <= 32 ||
                         static_cast<unsigned char>(s.back()) <= 32);
 }
 
 // The section's lines as the readers take them; nothing when the header is missing.
-std::optional<std::pair<std::size_t, std::vector<Line>>> section(const std::vector<Line>& lines,
+std::optional<std::pair<std::size_t, std::vector<NumberedLine>>> section(const std::vector<NumberedLine>& lines,
                                                                  std::string_view header,
                                                                  std::size_t from) {
   for (std::size_t i = from; i < lines.size(); ++i) {
     if (lines[i].text != header) continue;
-    std::vector<Line> taken;
+    std::vector<NumberedLine> taken;
     for (std::size_t k = i + 1; k < lines.size(); ++k) {
       if (k > i + 1 && lines[k].text.empty()) break;
       taken.push_back(lines[k]);
@@ -79,7 +51,7 @@ struct Record {
   RecordLine fields;
 };
 
-void checkRecords(Report& report, const std::vector<Line>& lines, std::size_t methods,
+void checkRecords(Report& report, const std::vector<NumberedLine>& lines, std::size_t methods,
                   std::size_t tabs, const std::string& risName) {
   std::vector<Record> records;
   for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -140,21 +112,31 @@ void checkRecords(Report& report, const std::vector<Line>& lines, std::size_t me
 }
 
 // The file's lines, or nothing (and the problem reported) when it cannot be read.
-std::optional<std::vector<Line>> readLines(Report& report, const std::string& fileName) {
+std::optional<std::vector<NumberedLine>> readLines(Report& report, const std::string& fileName) {
   const auto data = readWholeFile(fileName);
   if (!data) {
     report.whole("the file cannot be opened or read");
     return std::nullopt;
   }
-  return linesOf(*data);
+  return numberedLines(*data);
 }
 
 }  // namespace
 
+std::vector<NumberedLine> numberedLines(const std::string& data) {
+  LineReader in(data);
+  std::vector<NumberedLine> lines;
+  while (!in.atEnd()) {
+    std::string text = in.next();
+    lines.push_back({in.lineNumber(), std::move(text)});
+  }
+  return lines;
+}
+
 CatalogKind guessKind(const std::string& fileName) {
   const std::string data = readWholeFile(fileName).value_or("");
   if (data.starts_with(kPictureSignature)) return CatalogKind::Pictures;
-  for (const Line& l : linesOf(data))
+  for (const NumberedLine& l : numberedLines(data))
     if (l.text == kMethodHeader || l.text == kTabHeader) return CatalogKind::Data;
   return CatalogKind::Standards;
 }
@@ -166,7 +148,7 @@ std::vector<Problem> checkStandards(const std::string& fileName) {
   const auto& lines = *read;
   if (lines.empty()) report.whole("the file is empty: it needs a heading line");
   for (std::size_t i = 1; i < lines.size(); i += 2) {
-    const Line& number = lines[i];
+    const NumberedLine& number = lines[i];
     if (number.text.empty()) report.at(number.number, "empty standard number");
     else if (number.text.size() > 14) report.at(number.number, "standard number longer than 14 characters");
     else if (blankAtEdge(number.text)) report.at(number.number, "standard number begins or ends with a space or control character");
@@ -190,12 +172,12 @@ std::vector<Problem> checkData(const std::string& fileName) {
     if (methods->second.size() % 2) report.at(methods->first, "the method section has an odd number of lines");
     methodCount = methods->second.size() / 2;
     if (methodCount == 0) report.at(methods->first, "the method section holds no method");
-    for (const Line& l : methods->second)
+    for (const NumberedLine& l : methods->second)
       if (isRecordLine(l.text)) report.at(l.number, "a method line begins with #");
   }
   if (!tabs) report.whole("the tab section header is missing");
   else
-    for (const Line& l : tabs->second)
+    for (const NumberedLine& l : tabs->second)
       if (isRecordLine(l.text)) report.at(l.number, "a tab caption begins with #");
   const std::string ris = fileName.size() > 4 ? fileName.substr(0, fileName.size() - 4) + ".ris" : fileName + ".ris";
   checkRecords(report, lines, methodCount, tabs ? tabs->second.size() : 0, ris);

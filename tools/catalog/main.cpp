@@ -2,8 +2,10 @@
 #include "catalog/catalog_files.h"
 #include "catalog/picture_file.h"
 #include "platform/file_io.h"
+#include "tools/catalog/audit.h"
 #include "tools/catalog/check.h"
 #include "tools/catalog/dump.h"
+#include "tools/catalog/layout.h"
 
 #include <cstdio>
 #include <iostream>
@@ -17,21 +19,27 @@ using namespace kelvo;
 int usage() {
   std::cerr << "usage:\n"
                "  kelvo-catalog check FILE...\n"
+               "  kelvo-catalog audit DIR      (the catalogue's data files against each other)\n"
+               "  kelvo-catalog layout FILE.dat   (the file with its tabs laid out, to stdout)\n"
                "  kelvo-catalog dump --standards|--data|--pictures FILE\n"
                "  kelvo-catalog unpack FILE.ris DIR\n"
                "  kelvo-catalog pack [--compress] OUT.ris BMP...   (\"-\" for an empty picture)\n";
   return 2;
 }
 
+int report(const std::vector<tools::Problem>& problems) {
+  for (const auto& p : problems) std::cout << p.where << ": " << p.text << "\n";
+  if (!problems.empty()) std::cout << problems.size() << " problem(s)\n";
+  return problems.empty() ? 0 : 1;
+}
+
 int check(const std::vector<std::string>& files) {
-  int problems = 0;
-  for (const auto& f : files)
-    for (const auto& p : tools::checkFile(f)) {
-      std::cout << p.where << ": " << p.text << "\n";
-      ++problems;
-    }
-  if (problems) std::cout << problems << " problem(s)\n";
-  return problems ? 1 : 0;
+  std::vector<tools::Problem> problems;
+  for (const auto& f : files) {
+    auto more = tools::checkFile(f);
+    problems.insert(problems.end(), more.begin(), more.end());
+  }
+  return report(problems);
 }
 
 int dump(const std::string& kind, const std::string& file) {
@@ -53,6 +61,22 @@ int unpack(const std::string& file, const std::string& dir) {
       std::cerr << "cannot write " << dir << "/" << name << "\n";
       return 1;
     }
+  }
+  return 0;
+}
+
+int layout(const std::string& file) {
+  const auto bytes = readWholeFile(file);
+  if (!bytes) {
+    std::cerr << "cannot read " << file << "\n";
+    return 1;
+  }
+  try {
+    const std::string text = tools::layOut(*bytes);
+    std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
+  } catch (const std::invalid_argument& e) {
+    std::cerr << file << ": " << e.what() << "\n";
+    return 1;
   }
   return 0;
 }
@@ -93,6 +117,8 @@ int main(int argc, char** argv) {
   args.erase(args.begin());
   try {
     if (command == "check" && !args.empty()) return check(args);
+    if (command == "audit" && args.size() == 1) return report(tools::auditCatalogue(args[0]));
+    if (command == "layout" && args.size() == 1) return layout(args[0]);
     if (command == "dump" && args.size() == 2) return dump(args[0], args[1]);
     if (command == "unpack" && args.size() == 2) return unpack(args[0], args[1]);
     if (command == "pack") return pack(args);
