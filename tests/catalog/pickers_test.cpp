@@ -178,6 +178,26 @@ TEST_F(PickerTest, MissingPictureFileIsReportedAndNoMethodsShown) {
                                         dir.file("kelvo_1-1.ris") + "\r\nне найден!");
 }
 
+TEST_F(PickerTest, PicturesBeforeACutShortOneAreShown) {
+  std::string ris = catalog::writePictureFile({bmp(Qt::red), bmp(Qt::green), bmp(Qt::blue)}, false);
+  ris.resize(ris.size() - 10);
+  spit(dir.file("kelvo_1-1.ris"), ris);
+  open("[Сварка]\nПоле3=ГОСТ 1-1\n");
+  onNextModal([](QWidget* m) {
+    EXPECT_EQ(as<TfmSpos>(m)->pictureCount(), 2);
+    onNextModal([](QWidget* t) {
+      EXPECT_FALSE(as<TfmTip>(t)->button(0)->icon().isNull());
+      EXPECT_FALSE(as<TfmTip>(t)->button(1)->icon().isNull());
+      press(t, "bbClose");
+    });
+    m->findChild<QToolButton*>("sbRis")->click();
+    press(m, "bbClose");
+  });
+  win->dsbTipClick();
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_NE(messages.shown[0].utf8.find("Файл с рисунками"), std::string::npos);
+}
+
 TEST_F(PickerTest, MissingStandardsListClosesTheStandardPicker) {
   std::remove(dir.file("kelvo.dat").c_str());
   open("");
