@@ -267,12 +267,15 @@ void TfmMain::bbCloseClick() { close(); }
 void TfmMain::bbDrawClick() {
   const DrawInput input = drawInput();
   hide();
+  // The draw command reports the automation failures itself; whatever else escapes it is
+  // named here, with the exception's own text (the core's texts are cp1251) after it.
+  const std::string failure = std::string("Модуль Main_weld (bbDrawClick)\r\nНепредвиденная ошибка"_w);
   try {
     if (hooks_.draw) hooks_.draw(input);
   } catch (const std::exception& e) {
-    showMessage(nullptr, MessageIcon::Error, e.what());
+    showMessage(nullptr, MessageIcon::Error, failure + "\r\n" + e.what());
   } catch (...) {
-    showMessage(nullptr, MessageIcon::Error, "Unknown error");
+    showMessage(nullptr, MessageIcon::Error, failure);
   }
   show();
 }
