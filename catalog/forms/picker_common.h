@@ -20,7 +20,8 @@ struct ButtonBar {
   QPushButton* bbClose;
   QPushButton* bbOk;
 };
-// The bottom bar; `closeLeft` and `okLeft` are the buttons' design positions.
+// The bottom bar; `closeLeft` and `okLeft` are the buttons' design positions. "  Ok" is the
+// default button (Enter); Esc clicks "  Закончить".
 ButtonBar addButtonBar(QDialog* picker, int closeLeft, int okLeft, const QString& closeHint,
                        const QString& okHint);
 

@@ -66,6 +66,10 @@ class PickerTest : public ::testing::Test {
   static void press(QWidget* dialog, const char* name) {
     dialog->findChild<QPushButton*>(QString::fromLatin1(name))->click();
   }
+  // A key as the user types it: to whatever has the focus in the dialog.
+  static void type(QWidget* dialog, Qt::Key key) {
+    QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog, key);
+  }
 
   test::TempDir dir;
   test::RecordedMessages messages;
@@ -176,6 +180,36 @@ TEST_F(PickerTest, MissingPictureFileIsReportedAndNoMethodsShown) {
   ASSERT_FALSE(messages.shown.empty());
   EXPECT_EQ(messages.shown[0].utf8, "Модуль Spos_Weld (FormCreate).\r\nФайл с рисунками\r\n" +
                                         dir.file("kelvo_1-1.ris") + "\r\nне найден!");
+}
+
+TEST_F(PickerTest, EnterConfirmsAndEscIsTheCloseButton) {
+  open("[Сварка]\nПоле3=ГОСТ 1-1\nПоле4=X\nПоле5=A\n[Рисунок]\nНомер=0\n");
+  onNextModal([](QWidget* m) {
+    onNextModal([](QWidget* t) {
+      as<TfmTip>(t)->button(1)->click();
+      type(t, Qt::Key_Return);
+    });
+    m->findChild<QToolButton*>("sbRis")->click();
+    EXPECT_EQ(mainWeld().WeldData.RisNum, 1);
+    type(m, Qt::Key_Return);
+  });
+  win->dsbTipClick();
+  EXPECT_EQ(field(field::Tip), "Y");
+  EXPECT_EQ(field(field::Spos), "A");
+  EXPECT_EQ(mainWeld().WeldData.RisNum, 1);
+
+  onNextModal([](QWidget* m) { type(m, Qt::Key_Escape); });
+  win->dsbTipClick();
+  EXPECT_EQ(field(field::Tip), "");
+  EXPECT_EQ(mainWeld().WeldData.RisNum, 255);
+
+  onNextModal([](QWidget* m) {
+    QTableWidget* list = as<TfmGost>(m)->list();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0, 1)).center());
+    type(m, Qt::Key_Return);
+  });
+  win->dsbGOSTClick();
+  EXPECT_EQ(field(field::GOST), q("ГОСТ 5264-80"));
 }
 
 TEST_F(PickerTest, PicturesBeforeACutShortOneAreShown) {
