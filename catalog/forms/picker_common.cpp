@@ -2,6 +2,7 @@
 
 #include "app/forms/glyphs.h"
 #include "app/forms/hints.h"
+#include "app/forms/outer_size.h"
 #include "app/weld_record.h"
 #include "platform/codepage.h"
 #include "platform/ini_store.h"
@@ -38,11 +39,12 @@ class EscapeClicks : public QObject {
 void keepSizeInSettings(QDialog* picker, Picker which) {
   const IniFile ini(SettingsFileName(mainWeld().BasePath));
   const WindowSize size = readPickerSize(ini, which);
-  picker->resize(size.width, size.height);
-  QObject::connect(picker, &QDialog::finished, picker, [picker, which] {
+  const auto* geometry = new OuterGeometry(picker, QSize(size.width, size.height));
+  QObject::connect(picker, &QDialog::finished, picker, [geometry, which] {
     IniFile out(SettingsFileName(mainWeld().BasePath));
+    const QSize outer = geometry->outer();
     try {
-      writePickerSize(out, which, {picker->height(), picker->width()});
+      writePickerSize(out, which, {outer.height(), outer.width()});
     } catch (const IniWriteError&) {
       // The size is a convenience; a settings file that cannot be written loses only it, and
       // the main window reports the file when it closes.

@@ -11,8 +11,9 @@
 
 namespace kelvo {
 
-// Reads the picker's size from its settings section now, and writes it back when the picker
-// closes (accepted, rejected or closed by its close box).
+// Reads the picker's outer size from its settings section now, centres it on the screen when
+// shown, and writes the outer size back when the picker closes (accepted, rejected or closed by
+// its close box).
 void keepSizeInSettings(QDialog* picker, Picker which);
 
 struct ButtonBar {

@@ -10,6 +10,7 @@
 #include "tests/support/temp_dir.h"
 
 #include <QBuffer>
+#include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -212,6 +213,34 @@ TEST_F(PickerTest, EnterConfirmsAndEscIsTheCloseButton) {
   EXPECT_EQ(field(field::GOST), q("ГОСТ 5264-80"));
 }
 
+TEST_F(PickerTest, PickersOpenCentredOnTheScreen) {
+  open("[Сварка]\nПоле3=ГОСТ 1-1\n");
+  win->move(0, 0);  // off the centre, so that centring over it would show
+  std::vector<QRect> frames;
+  onNextModal([&frames](QWidget* m) {
+    frames.push_back(m->frameGeometry());
+    press(m, "bbClose");
+  });
+  win->dsbGOSTClick();
+  onNextModal([&frames](QWidget* m) {
+    onNextModal([&frames](QWidget* t) {
+      frames.push_back(t->frameGeometry());
+      press(t, "bbClose");
+    });
+    frames.push_back(m->frameGeometry());
+    m->findChild<QToolButton*>("sbRis")->click();
+    press(m, "bbClose");
+  });
+  win->dsbTipClick();
+  const QPoint centre = win->screen()->availableGeometry().center();
+  const QSize sizes[] = {{725, 500}, {760, 390}, {645, 350}};
+  ASSERT_EQ(frames.size(), 3u);
+  for (std::size_t i = 0; i < frames.size(); ++i) {
+    EXPECT_EQ(frames[i].size(), sizes[i]) << i;
+    EXPECT_LE((frames[i].center() - centre).manhattanLength(), 2) << i;  // halves rounded down
+  }
+}
+
 TEST_F(PickerTest, PicturesBeforeACutShortOneAreShown) {
   std::string ris = catalog::writePictureFile({bmp(Qt::red), bmp(Qt::green), bmp(Qt::blue)}, false);
   ris.resize(ris.size() - 10);
@@ -245,8 +274,9 @@ TEST_F(PickerTest, SizesSurviveTheNextOpening) {
   open("");
   for (int round = 0; round < 2; ++round) {
     onNextModal([round](QWidget* m) {
-      if (round == 0) m->resize(800, 520);
-      else EXPECT_EQ(m->size(), QSize(800, 520));
+      // The user drags the frame to 800 x 520; the stored size is the frame's.
+      if (round == 0) m->resize(QSize(800, 520) - (m->frameGeometry().size() - m->size()));
+      else EXPECT_EQ(m->frameGeometry().size(), QSize(800, 520));
       press(m, "bbClose");
     });
     win->dsbGOSTClick();
