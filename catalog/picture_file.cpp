@@ -52,9 +52,10 @@ std::string readCompressed(Cursor& in) {
   if (total > in.left()) fail("a payload's length runs past the end of the file");
   std::string out;
   std::uint64_t taken = 0;
+  // Only the start of a block has to lie inside the payload's count: the last block may run
+  // past it, as long as it stays inside the file.
   while (taken < total) {
     const std::uint32_t length = in.u32("the file ends inside a block's length");
-    if (4ull + length > total - taken) fail("a block runs past the end of its payload");
     decodeBlockInto(in.take(length, "a block runs past the end of the file"), out);
     taken += 4ull + length;
   }
@@ -62,8 +63,9 @@ std::string readCompressed(Cursor& in) {
 }
 
 Picture readItem(Cursor& in) {
+  // Bit 7 means nothing to a reader; writers leave it clear, but a set bit is no reason to
+  // refuse the item.
   const unsigned flags = in.u8("the file ends before an item");
-  if (flags & 0x80) fail("an item's flags have bit 7 set");
   Picture p;
   p.compressed = (flags & 0x01) != 0;
   if (flags & 0x02) in.take(in.u8("the file ends inside a description"), "a description runs past the end of the file");
@@ -92,12 +94,15 @@ struct Matcher {
 }  // namespace
 
 void decodeBlockInto(std::string_view block, std::string& result) {
-  if (block.empty()) fail("an empty coded block");
+  if (block.empty()) return;  // no byte to mark it stored, none to decode: nothing comes out
   if (static_cast<unsigned char>(block[0]) == 0x80) {
     if (block.size() - 1 > kMaxBlockOutput) fail("a stored block is longer than a block may be");
     result.append(block.substr(1));
     return;
   }
+  // The coded bytes start after the control word at 1-2; a block that ends before them holds
+  // nothing to decode, and its control word is never looked at.
+  if (block.size() <= 3) return;
   // Decoded into a buffer of the largest size a block may have; every write is checked
   // against it, and every copy against what is already decoded.
   const std::size_t base = result.size();
@@ -276,10 +281,10 @@ void loadPictures(std::string_view data, std::vector<Picture>& out) {
   if (in.take(std::min(in.left(), kPictureSignature.size()), "") != kPictureSignature)
     fail("the file does not begin with the picture file signature");
   const auto count = static_cast<std::int32_t>(in.u32("the file ends before the picture count"));
-  // Every item takes at least its flag byte and its offset: an absurd count is caught here,
-  // before anything is allocated for it.
-  if (count < 0 || static_cast<std::uint64_t>(count) * 5 > in.left())
-    fail("the picture count does not fit the file");
+  if (count <= 0) return;  // a file of no pictures, however its count says so
+  // Nothing is allocated by the count: every item read takes at least one byte of the file,
+  // so the items read before the file ends stay with the caller.
+  if (4 * static_cast<std::uint64_t>(count) > in.left()) fail("the offset table runs past the end of the file");
   in.take(4 * static_cast<std::size_t>(count), "the offset table runs past the end of the file");
   for (std::int32_t i = 0; i < count; ++i) out.push_back(readItem(in));
 }

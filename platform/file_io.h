@@ -20,6 +20,11 @@ std::optional<std::string> readWholeFile(const std::string& fileName);
 // False when any step fails; the old file is then untouched.
 bool replaceFileAtomically(const std::string& fileName, std::string_view contents);
 
+// The same, except where the directory does not let this user create the temporary file (a
+// shared install, a program folder) while the file itself may be writable: the file's own
+// bytes are then rewritten in place, which a crash can leave half-written.
+bool replaceOrOverwriteFile(const std::string& fileName, std::string_view contents);
+
 // The name of a Windows-1251 file name in UTF-8, as Qt and the user read it.
 std::string nativePath(std::string_view fileName);
 // The same name as the system opens it (UTF-16 on Windows, UTF-8 elsewhere).

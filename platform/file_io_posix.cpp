@@ -49,20 +49,50 @@ std::FILE* openFile(const std::string& fileName, const char* mode) {
   return std::fopen(nativePath(fileName).c_str(), mode);
 }
 
-bool replaceFileAtomically(const std::string& fileName, std::string_view contents) {
-  const std::string target = resolveTarget(nativePath(fileName));
+namespace {
+
+enum class Replaced { Yes, NoTemporaryFile, Failed };
+
+Replaced replaceThroughTemporary(const std::string& target, std::string_view contents) {
   struct stat st {};
   const mode_t mode = stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : modeForNewFile();
   std::string tmpl = target + ".XXXXXX";
   std::vector<char> name(tmpl.begin(), tmpl.end());
   name.push_back('\0');
   const int fd = mkstemp(name.data());
-  if (fd < 0) return false;
+  if (fd < 0) return errno == EACCES || errno == EPERM ? Replaced::NoTemporaryFile : Replaced::Failed;
   bool ok = writeAll(fd, contents) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
   if (ok) ok = std::rename(name.data(), target.c_str()) == 0;
   if (!ok) ::unlink(name.data());
+  return ok ? Replaced::Yes : Replaced::Failed;
+}
+
+// Rewrites the file's own bytes. The old length is cut only after the new bytes are written,
+// so a failure part-way leaves the file no shorter than it was.
+bool overwriteInPlace(const std::string& target, std::string_view contents) {
+  const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, modeForNewFile());
+  if (fd < 0) return false;
+  bool ok = writeAll(fd, contents) && ftruncate(fd, static_cast<off_t>(contents.size())) == 0 &&
+            fsync(fd) == 0;
+  ok = (::close(fd) == 0) && ok;
   return ok;
+}
+
+}  // namespace
+
+bool replaceFileAtomically(const std::string& fileName, std::string_view contents) {
+  return replaceThroughTemporary(resolveTarget(nativePath(fileName)), contents) == Replaced::Yes;
+}
+
+bool replaceOrOverwriteFile(const std::string& fileName, std::string_view contents) {
+  const std::string target = resolveTarget(nativePath(fileName));
+  switch (replaceThroughTemporary(target, contents)) {
+    case Replaced::Yes: return true;
+    case Replaced::NoTemporaryFile: return overwriteInPlace(target, contents);
+    case Replaced::Failed: return false;
+  }
+  return false;
 }
 
 std::string executablePath() {

@@ -19,15 +19,14 @@ std::wstring wide(std::string_view cp1251Name) {
   return std::wstring(w.begin(), w.end());
 }
 
+// Made with CREATE_NEW: a stale file of another writer is never reused.
 std::wstring temporaryBeside(const std::wstring& target) {
   static std::atomic<unsigned> counter{0};
   return target + L"." + std::to_wstring(GetCurrentProcessId()) + L"." + std::to_wstring(++counter) + L".tmp";
 }
 
-bool writeAndFlush(const std::wstring& name, std::string_view contents) {
-  // CREATE_NEW: a stale file of another writer is never reused.
-  HANDLE h = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
+// Writes all of `contents` into an open file, cuts it there when asked, flushes and closes it.
+bool writeAndFlush(HANDLE h, std::string_view contents, bool truncate = false) {
   bool ok = true;
   while (ok && !contents.empty()) {
     const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(contents.size(), 1u << 30));
@@ -35,6 +34,7 @@ bool writeAndFlush(const std::wstring& name, std::string_view contents) {
     ok = WriteFile(h, contents.data(), chunk, &written, nullptr) && written > 0;
     contents.remove_prefix(written);
   }
+  if (truncate) ok = ok && SetEndOfFile(h);
   ok = ok && FlushFileBuffers(h);
   ok = CloseHandle(h) && ok;
   return ok;
@@ -46,13 +46,42 @@ std::FILE* openFile(const std::string& fileName, const char* mode) {
   return _wfopen(wide(fileName).c_str(), wide(mode).c_str());
 }
 
-bool replaceFileAtomically(const std::string& fileName, std::string_view contents) {
-  const std::wstring target = wide(fileName);
+namespace {
+
+enum class Replaced { Yes, NoTemporaryFile, Failed };
+
+Replaced replaceThroughTemporary(const std::wstring& target, std::string_view contents) {
   const std::wstring temp = temporaryBeside(target);
-  bool ok = writeAndFlush(temp, contents);
+  HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE)
+    return GetLastError() == ERROR_ACCESS_DENIED ? Replaced::NoTemporaryFile : Replaced::Failed;
+  bool ok = writeAndFlush(h, contents);
   if (ok) ok = MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
   if (!ok) DeleteFileW(temp.c_str());
-  return ok;
+  return ok ? Replaced::Yes : Replaced::Failed;
+}
+
+// Rewrites the file's own bytes; the old length is cut only after the new bytes are written.
+bool overwriteInPlace(const std::wstring& target, std::string_view contents) {
+  HANDLE h = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  return writeAndFlush(h, contents, true);
+}
+
+}  // namespace
+
+bool replaceFileAtomically(const std::string& fileName, std::string_view contents) {
+  return replaceThroughTemporary(wide(fileName), contents) == Replaced::Yes;
+}
+
+bool replaceOrOverwriteFile(const std::string& fileName, std::string_view contents) {
+  const std::wstring target = wide(fileName);
+  switch (replaceThroughTemporary(target, contents)) {
+    case Replaced::Yes: return true;
+    case Replaced::NoTemporaryFile: return overwriteInPlace(target, contents);
+    case Replaced::Failed: return false;
+  }
+  return false;
 }
 
 std::string executablePath() {

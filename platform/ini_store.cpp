@@ -71,7 +71,7 @@ std::string IniFile::readString(std::string_view section, std::string_view key,
 void IniFile::writeString(std::string_view section, std::string_view key,
                           std::string_view value) {
   const std::string old = readWholeFile(fileName_).value_or(std::string());
-  if (!replaceFileAtomically(fileName_, ini::withValue(old, section, key, value)))
+  if (!replaceOrOverwriteFile(fileName_, ini::withValue(old, section, key, value)))
     throw IniWriteError(fileName_);
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/forms/kit.h"
+#include "app/forms/outer_size.h"
 #include "app/settings.h"
 #include "app/weld_record.h"
 
@@ -83,12 +84,11 @@ class TfmMain : public QWidget {
   void setFieldOpen(int field, bool open);
   void setRowTop(int top);
   MainSettings currentSettings() const;
-  QSize outerSize() const;
 
   std::string executable_;
   MainHooks hooks_;
   bool activated_ = false;
-  QSize designOuter_{725, 300};
+  OuterGeometry* geometry_ = nullptr;  // the outer size read from and written to the settings
 
   QWidget* pUp = nullptr;
   QWidget* pMidle = nullptr;

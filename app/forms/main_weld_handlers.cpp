@@ -11,9 +11,7 @@
 #include "platform/ini_store.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QKeyEvent>
-#include <QScreen>
 
 namespace kelvo {
 
@@ -42,8 +40,7 @@ void TfmMain::ApplySettings() {
   m.BasePath = basePathFrom(executable_);
   const IniFile ini(SettingsFileName(m.BasePath));
   const MainSettings s = readMainSettings(ini);
-  designOuter_ = QSize(s.width, s.height);
-  resize(designOuter_);
+  geometry_ = new OuterGeometry(this, QSize(s.width, s.height));
   setShowHint(this, s.hints);
   m.LayerName = s.LayerName;
   m.NumberType = s.NumberType;
@@ -59,7 +56,7 @@ void TfmMain::ApplySettings() {
 MainSettings TfmMain::currentSettings() const {
   const MainWeld& m = mainWeld();
   MainSettings s;
-  const QSize outer = outerSize();
+  const QSize outer = geometry_->outer();
   s.height = outer.height();
   s.width = outer.width();
   s.hints = showHint(this);
@@ -71,11 +68,6 @@ MainSettings TfmMain::currentSettings() const {
   s.Znak2 = m.Znak2;
   s.RisNum = m.WeldData.RisNum;
   return s;
-}
-
-QSize TfmMain::outerSize() const {
-  const QSize frame = frameGeometry().size();
-  return frame.isValid() && frame.width() >= width() ? frame : size();
 }
 
 void TfmMain::FormClose() {
@@ -91,13 +83,6 @@ void TfmMain::showEvent(QShowEvent* e) {
   QWidget::showEvent(e);
   if (activated_) return;
   activated_ = true;
-  // The settings give the outer size; the frame is known only now.
-  const QSize margins = frameGeometry().size() - size();
-  if (margins.width() > 0 || margins.height() > 0) resize(designOuter_ - margins);
-  if (const QScreen* screen = this->screen()) {
-    const QRect avail = screen->availableGeometry();
-    move(avail.center() - QPoint(designOuter_.width() / 2, designOuter_.height() / 2));
-  }
   FormActivate();
 }
 
@@ -269,12 +254,15 @@ void TfmMain::bbCloseClick() { close(); }
 void TfmMain::bbDrawClick() {
   const DrawInput input = drawInput();
   hide();
+  // The draw command reports the automation failures itself; whatever else escapes it is
+  // named here, with the exception's own text (the core's texts are cp1251) after it.
+  const std::string failure = std::string("Модуль Main_weld (bbDrawClick)\r\nНепредвиденная ошибка"_w);
   try {
     if (hooks_.draw) hooks_.draw(input);
   } catch (const std::exception& e) {
-    showMessage(nullptr, MessageIcon::Error, e.what());
+    showMessage(nullptr, MessageIcon::Error, failure + "\r\n" + e.what());
   } catch (...) {
-    showMessage(nullptr, MessageIcon::Error, "Unknown error");
+    showMessage(nullptr, MessageIcon::Error, failure);
   }
   show();
 }

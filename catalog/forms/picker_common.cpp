@@ -2,20 +2,49 @@
 
 #include "app/forms/glyphs.h"
 #include "app/forms/hints.h"
+#include "app/forms/outer_size.h"
 #include "app/weld_record.h"
 #include "platform/codepage.h"
 #include "platform/ini_store.h"
 
+#include <QKeyEvent>
+
 namespace kelvo {
+
+namespace {
+
+// Esc reaches the dialog when nothing inside it wants the key; it then clicks the close button,
+// which has more to do than a plain rejection.
+class EscapeClicks : public QObject {
+ public:
+  EscapeClicks(QDialog* dialog, QPushButton* button) : QObject(dialog), button_(button) {
+    dialog->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    if (key->key() != Qt::Key_Escape || key->modifiers() != Qt::NoModifier) return false;
+    button_->click();
+    return true;
+  }
+
+ private:
+  QPushButton* button_;
+};
+
+}  // namespace
 
 void keepSizeInSettings(QDialog* picker, Picker which) {
   const IniFile ini(SettingsFileName(mainWeld().BasePath));
   const WindowSize size = readPickerSize(ini, which);
-  picker->resize(size.width, size.height);
-  QObject::connect(picker, &QDialog::finished, picker, [picker, which] {
+  const auto* geometry = new OuterGeometry(picker, QSize(size.width, size.height));
+  QObject::connect(picker, &QDialog::finished, picker, [geometry, which] {
     IniFile out(SettingsFileName(mainWeld().BasePath));
+    const QSize outer = geometry->outer();
     try {
-      writePickerSize(out, which, {picker->height(), picker->width()});
+      writePickerSize(out, which, {outer.height(), outer.width()});
     } catch (const IniWriteError&) {
       // The size is a convenience; a settings file that cannot be written loses only it, and
       // the main window reports the file when it closes.
@@ -36,6 +65,9 @@ ButtonBar addButtonBar(QDialog* picker, int closeLeft, int okLeft, const QString
   ok->setObjectName(QStringLiteral("bbOk"));
   ok->setGeometry(okLeft, 10, 130, 31);
   ok->setToolTip(okHint);
+  // Enter confirms and Esc answers as the close button does, whatever button was made first.
+  ok->setDefault(true);
+  new EscapeClicks(picker, close);
   return {panel, close, ok};
 }
 

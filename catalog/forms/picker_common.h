@@ -11,8 +11,9 @@
 
 namespace kelvo {
 
-// Reads the picker's size from its settings section now, and writes it back when the picker
-// closes (accepted, rejected or closed by its close box).
+// Reads the picker's outer size from its settings section now, centres it on the screen when
+// shown, and writes the outer size back when the picker closes (accepted, rejected or closed by
+// its close box).
 void keepSizeInSettings(QDialog* picker, Picker which);
 
 struct ButtonBar {
@@ -20,7 +21,8 @@ struct ButtonBar {
   QPushButton* bbClose;
   QPushButton* bbOk;
 };
-// The bottom bar; `closeLeft` and `okLeft` are the buttons' design positions.
+// The bottom bar; `closeLeft` and `okLeft` are the buttons' design positions. "  Ok" is the
+// default button (Enter); Esc clicks "  Закончить".
 ButtonBar addButtonBar(QDialog* picker, int closeLeft, int okLeft, const QString& closeHint,
                        const QString& okHint);
 

@@ -139,20 +139,23 @@ void TfmSpos::FormCreate() {
   const std::string& base = mainWeld().BasePath;
   fileName_ = CatalogFileName(base, host_.standardField(), ".ris");
   std::vector<catalog::Picture> pictures;
+  bool loaded = true;
   try {
     catalog::loadPictures(fileName_, pictures);
   } catch (const catalog::CatalogError&) {
-    showMessage(this, MessageIcon::Error,
-                fileMessage("Модуль Spos_Weld (FormCreate).", "Файл с рисунками", fileName_, "не найден!"));
-    fileName_ = CatalogFileName(base, host_.standardField(), ".dat");
-    return;  // the data file is then not read
+    loaded = false;  // the pictures read before the fault are still shown
   }
   for (const auto& p : pictures) {
     QPixmap pix;
     pix.loadFromData(reinterpret_cast<const uchar*>(p.bmp.data()), static_cast<uint>(p.bmp.size()), "BMP");
     blSpos.push_back(pix);
   }
+  if (!loaded) {
+    showMessage(this, MessageIcon::Error,
+                fileMessage("Модуль Spos_Weld (FormCreate).", "Файл с рисунками", fileName_, "не найден!"));
+  }
   fileName_ = CatalogFileName(base, host_.standardField(), ".dat");
+  if (!loaded) return;  // the data file is then not read
   catalog::Heading heading;
   try {
     catalog::readHeadingAndMethods(fileName_, heading);

@@ -8,8 +8,12 @@
 
 namespace kelvo::host {
 
-Document::Document() {
-  header = {
+namespace {
+
+using Header = std::vector<std::pair<std::string, Tags>>;
+
+const Header& newDrawingHeader() {
+  static const Header header = {
       {"$ACADVER", {{1, "AC1015"}}},    {"$DWGCODEPAGE", {{3, "ANSI_1251"}}},
       {"$INSBASE", {{10, "0.0"}, {20, "0.0"}, {30, "0.0"}}},
       {"$CLAYER", {{8, "0"}}},          {"$DIMSCALE", {{40, "1.0"}}},
@@ -18,6 +22,20 @@ Document::Document() {
       {"$INSUNITS", {{70, "4"}}},       {"$MEASUREMENT", {{70, "1"}}},
       {"$HANDSEED", {{5, "0"}}},
   };
+  return header;
+}
+
+const Tags* findVariable(const Header& header, std::string_view name) {
+  const std::string key = "$" + std::string(name);
+  for (const auto& [n, tags] : header)
+    if (cp1251::equalsIgnoreCase(n, key) && !tags.empty()) return &tags;
+  return nullptr;
+}
+
+}  // namespace
+
+Document::Document() {
+  header = newDrawingHeader();
   layers.push_back({"0", 7, "", std::nullopt});
   blocks.push_back({"*Model_Space", {}, "", "", "", {}, {}, {}, {}});
   blocks.push_back({"*Paper_Space", {}, "", "", "", {}, {}, {}, {}});
@@ -29,16 +47,16 @@ std::optional<double> Document::number(std::string_view name) const {
     const auto tile = number("TILEMODE");
     return tile && *tile == 1 ? 2.0 : 1.0;
   }
-  const std::string key = "$" + std::string(name);
-  for (const auto& [n, tags] : header)
-    if (cp1251::equalsIgnoreCase(n, key) && !tags.empty()) {
-      double v = 0;
-      const auto& s = tags.front().value;
-      const char* b = s.data();
-      while (b < s.data() + s.size() && *b == ' ') ++b;
-      if (std::from_chars(b, s.data() + s.size(), v).ec == std::errc()) return v;
-      return std::nullopt;
-    }
+  // A drawing written by another program may leave variables out of its header; a CAD system
+  // still has them, with the values a new drawing starts with.
+  const Tags* tags = findVariable(header, name);
+  if (!tags) tags = findVariable(newDrawingHeader(), name);
+  if (!tags) return std::nullopt;
+  double v = 0;
+  const auto& s = tags->front().value;
+  const char* b = s.data();
+  while (b < s.data() + s.size() && *b == ' ') ++b;
+  if (std::from_chars(b, s.data() + s.size(), v).ec == std::errc()) return v;
   return std::nullopt;
 }
 
@@ -54,10 +72,8 @@ void Document::setNumber(std::string_view name, double value, int code) {
 }
 
 std::optional<std::string> Document::text(std::string_view name) const {
-  const std::string key = "$" + std::string(name);
-  for (const auto& [n, tags] : header)
-    if (cp1251::equalsIgnoreCase(n, key) && !tags.empty()) return tags.front().value;
-  return std::nullopt;
+  const Tags* tags = findVariable(header, name);
+  return tags ? std::optional<std::string>(tags->front().value) : std::nullopt;
 }
 
 const Block* Document::findBlock(std::string_view name) const {

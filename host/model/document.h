@@ -71,7 +71,8 @@ class Document {
   std::vector<std::pair<std::string, Tags>> keptTables;  // table name -> whole table tags
   std::uint64_t nextHandle = 0x100;
 
-  // System variables as numbers (TILEMODE, CVPORT, DIMSCALE, ...); nothing when unknown.
+  // System variables as numbers (TILEMODE, CVPORT, DIMSCALE, ...); one the header leaves out
+  // has the value of a new drawing; nothing when unknown.
   std::optional<double> number(std::string_view name) const;
   void setNumber(std::string_view name, double value, int code);
   std::optional<std::string> text(std::string_view name) const;

@@ -76,7 +76,7 @@ TEST_F(DrawButtonTest, AnyOtherFailureIsReportedAndTheWindowComesBack) {
   EXPECT_TRUE(win->isVisible());
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].icon, MessageIcon::Error);
-  EXPECT_EQ(messages.shown[0].utf8, "something else");
+  EXPECT_EQ(messages.shown[0].utf8, "Модуль Main_weld (bbDrawClick)\r\nНепредвиденная ошибка\r\nsomething else");
 }
 
 }  // namespace

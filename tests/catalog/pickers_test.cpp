@@ -10,6 +10,7 @@
 #include "tests/support/temp_dir.h"
 
 #include <QBuffer>
+#include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -65,6 +66,10 @@ class PickerTest : public ::testing::Test {
   }
   static void press(QWidget* dialog, const char* name) {
     dialog->findChild<QPushButton*>(QString::fromLatin1(name))->click();
+  }
+  // A key as the user types it: to whatever has the focus in the dialog.
+  static void type(QWidget* dialog, Qt::Key key) {
+    QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog, key);
   }
 
   test::TempDir dir;
@@ -178,6 +183,84 @@ TEST_F(PickerTest, MissingPictureFileIsReportedAndNoMethodsShown) {
                                         dir.file("kelvo_1-1.ris") + "\r\nне найден!");
 }
 
+TEST_F(PickerTest, EnterConfirmsAndEscIsTheCloseButton) {
+  open("[Сварка]\nПоле3=ГОСТ 1-1\nПоле4=X\nПоле5=A\n[Рисунок]\nНомер=0\n");
+  onNextModal([](QWidget* m) {
+    onNextModal([](QWidget* t) {
+      as<TfmTip>(t)->button(1)->click();
+      type(t, Qt::Key_Return);
+    });
+    m->findChild<QToolButton*>("sbRis")->click();
+    EXPECT_EQ(mainWeld().WeldData.RisNum, 1);
+    type(m, Qt::Key_Return);
+  });
+  win->dsbTipClick();
+  EXPECT_EQ(field(field::Tip), "Y");
+  EXPECT_EQ(field(field::Spos), "A");
+  EXPECT_EQ(mainWeld().WeldData.RisNum, 1);
+
+  onNextModal([](QWidget* m) { type(m, Qt::Key_Escape); });
+  win->dsbTipClick();
+  EXPECT_EQ(field(field::Tip), "");
+  EXPECT_EQ(mainWeld().WeldData.RisNum, 255);
+
+  onNextModal([](QWidget* m) {
+    QTableWidget* list = as<TfmGost>(m)->list();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0, 1)).center());
+    type(m, Qt::Key_Return);
+  });
+  win->dsbGOSTClick();
+  EXPECT_EQ(field(field::GOST), q("ГОСТ 5264-80"));
+}
+
+TEST_F(PickerTest, PickersOpenCentredOnTheScreen) {
+  open("[Сварка]\nПоле3=ГОСТ 1-1\n");
+  win->move(0, 0);  // off the centre, so that centring over it would show
+  std::vector<QRect> frames;
+  onNextModal([&frames](QWidget* m) {
+    frames.push_back(m->frameGeometry());
+    press(m, "bbClose");
+  });
+  win->dsbGOSTClick();
+  onNextModal([&frames](QWidget* m) {
+    onNextModal([&frames](QWidget* t) {
+      frames.push_back(t->frameGeometry());
+      press(t, "bbClose");
+    });
+    frames.push_back(m->frameGeometry());
+    m->findChild<QToolButton*>("sbRis")->click();
+    press(m, "bbClose");
+  });
+  win->dsbTipClick();
+  const QPoint centre = win->screen()->availableGeometry().center();
+  const QSize sizes[] = {{725, 500}, {760, 390}, {645, 350}};
+  ASSERT_EQ(frames.size(), 3u);
+  for (std::size_t i = 0; i < frames.size(); ++i) {
+    EXPECT_EQ(frames[i].size(), sizes[i]) << i;
+    EXPECT_LE((frames[i].center() - centre).manhattanLength(), 2) << i;  // halves rounded down
+  }
+}
+
+TEST_F(PickerTest, PicturesBeforeACutShortOneAreShown) {
+  std::string ris = catalog::writePictureFile({bmp(Qt::red), bmp(Qt::green), bmp(Qt::blue)}, false);
+  ris.resize(ris.size() - 10);
+  spit(dir.file("kelvo_1-1.ris"), ris);
+  open("[Сварка]\nПоле3=ГОСТ 1-1\n");
+  onNextModal([](QWidget* m) {
+    EXPECT_EQ(as<TfmSpos>(m)->pictureCount(), 2);
+    onNextModal([](QWidget* t) {
+      EXPECT_FALSE(as<TfmTip>(t)->button(0)->icon().isNull());
+      EXPECT_FALSE(as<TfmTip>(t)->button(1)->icon().isNull());
+      press(t, "bbClose");
+    });
+    m->findChild<QToolButton*>("sbRis")->click();
+    press(m, "bbClose");
+  });
+  win->dsbTipClick();
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_NE(messages.shown[0].utf8.find("Файл с рисунками"), std::string::npos);
+}
+
 TEST_F(PickerTest, MissingStandardsListClosesTheStandardPicker) {
   std::remove(dir.file("kelvo.dat").c_str());
   open("");
@@ -191,8 +274,9 @@ TEST_F(PickerTest, SizesSurviveTheNextOpening) {
   open("");
   for (int round = 0; round < 2; ++round) {
     onNextModal([round](QWidget* m) {
-      if (round == 0) m->resize(800, 520);
-      else EXPECT_EQ(m->size(), QSize(800, 520));
+      // The user drags the frame to 800 x 520; the stored size is the frame's.
+      if (round == 0) m->resize(QSize(800, 520) - (m->frameGeometry().size() - m->size()));
+      else EXPECT_EQ(m->frameGeometry().size(), QSize(800, 520));
       press(m, "bbClose");
     });
     win->dsbGOSTClick();

@@ -60,8 +60,7 @@ TEST(PictureBlocks, OverlappingCopyRepeatsAPattern) {
 
 TEST(PictureBlocks, GuardsRejectBadBlocks) {
   const std::pair<const char*, std::string> bad[] = {
-      {"empty", ""},
-      {"control word cut", std::string("\x40\x80", 2)},
+      {"second control word cut", std::string("\x40\x00\x00", 3) + std::string(16, 'a') + std::string(1, '\0')},
       {"copy before start", std::string("\x40\x80\x00\x00\x50", 5)},
       {"copy cut short", std::string("\x40\x80\x00\x01", 4)},
       {"run cut short", std::string("\x40\x80\x00\x00\x00\x01", 6)},
@@ -71,6 +70,10 @@ TEST(PictureBlocks, GuardsRejectBadBlocks) {
   for (const auto& [name, block] : bad) EXPECT_THROW(decodeBlock(block), std::invalid_argument) << name;
   // The limit itself is fine.
   EXPECT_EQ(decodeBlock("\x80" + std::string(kMaxBlockOutput, 'x')).size(), kMaxBlockOutput);
+  // Blocks too short to hold coded bytes decode to nothing.
+  for (const std::string& block : {std::string(), std::string("\x80"), std::string("\x40"),
+                                  std::string("\x40\x80", 2), std::string("\x40\x80\x00", 3)})
+    EXPECT_EQ(decodeBlock(block), "") << block.size();
 }
 
 TEST(PictureBlocks, EncoderRoundTrips) {
@@ -130,7 +133,6 @@ TEST(PictureFile, GuardsRejectCraftedFiles) {
       {"no signature", "BM" + bmp},
       {"short signature", std::string(kPictureSignature.substr(0, 5))},
       {"no count", std::string(kPictureSignature)},
-      {"negative count", std::string(kPictureSignature) + u32(0xFFFFFFFF)},
       {"absurd count", std::string(kPictureSignature) + u32(0x7FFFFFFF) + "xxxx"},
       {"offset table cut", std::string(kPictureSignature) + u32(3) + std::string(13, '\0')},
       {"stored size past the end", header(1) + "\x08" + u32(1u << 30) + bmp},
@@ -138,14 +140,34 @@ TEST(PictureFile, GuardsRejectCraftedFiles) {
       {"description past the end", header(1) + "\x02\xFF" + "abc"},
       {"identifier cut", header(1) + "\x04" + "ab"},
       {"payload length past the end", header(1) + "\x09" + u32(1000) + u32(5) + "\x80" "abcd"},
-      {"block past its payload", header(1) + "\x09" + u32(9) + u32(50) + "\x80" "abcd" + std::string(60, 'x')},
+      {"block past the end of the file", header(1) + "\x09" + u32(9) + u32(50) + "\x80" "abcd"},
       {"block decodes to too much", header(1) + "\x09" + u32(4 + 35) + u32(35) + tooLong()},
-      {"flag bit 7", header(1) + "\x80"},
       {"item missing", header(2) + "\x00"},
   };
   for (const auto& [name, data] : bad) {
     std::vector<Picture> out;
     EXPECT_THROW(bytes::loadPictures(data, out), std::invalid_argument) << name;
+  }
+}
+
+TEST(PictureFile, ReadsWhatLiesInsideTheFile) {
+  const std::string bmp = tinyBmp();
+  const auto size = [](std::size_t n) { return u32(static_cast<std::uint32_t>(n)); };
+  const struct {
+    const char* name;
+    std::string data;
+    std::vector<std::string> bmps;
+  } cases[] = {
+      {"negative count: no items", std::string(kPictureSignature) + u32(0xFFFFFFFF) + "junk", {}},
+      {"flag bit 7 is read as zero", header(1) + "\x88" + size(bmp.size()) + bmp, {bmp}},
+      {"last block runs past its payload's count",
+       header(2) + "\x09" + u32(5) + size(1 + bmp.size()) + "\x80" + bmp + std::string(1, '\0'), {bmp, ""}},
+      {"coded block of length 1", header(1) + "\x09" + u32(5) + u32(1) + "\x40", {""}},
+  };
+  for (const auto& c : cases) {
+    const auto pics = load(c.data);
+    ASSERT_EQ(pics.size(), c.bmps.size()) << c.name;
+    for (std::size_t i = 0; i < pics.size(); ++i) EXPECT_EQ(pics[i].bmp, c.bmps[i]) << c.name;
   }
 }
 

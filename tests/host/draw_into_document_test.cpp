@@ -1,5 +1,6 @@
 // The real draw command served in-process by the real document.
 #include "cad/draw_weld.h"
+#include "host/model/dxf_reader.h"
 #include "host/model/dxf_writer.h"
 #include "host/model/inprocess.h"
 #include "host/model/text_metrics.h"
@@ -63,6 +64,21 @@ TEST(DrawIntoDocument, ShelfLaidOutWithTheDocumentsWidths) {
   EXPECT_NE(r.doc.findBlock("KelvoL"), nullptr);
   const std::string dxf = writeDxf(r.doc);
   EXPECT_NE(dxf.find("LEADER"), std::string::npos);
+}
+
+// Another program's drawing whose header holds none of the variables the command reads: they
+// have a new drawing's values (DIMTXT 2.5, DIMGAP 0.625, model space).
+TEST(DrawIntoDocument, AHeaderWithoutTheDimensionVariablesDrawsWithANewDrawingsValues) {
+  Session r;
+  r.doc = readDxf("  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1015\n  0\nENDSEC\n  0\nEOF\n");
+  r.picks = {{0, 0, 0}, {100, 50, 0}, {0, 0, 0}};
+  r.draw(input({nullptr, nullptr, "G"}));
+  ASSERT_TRUE(r.messages.empty()) << r.messages[0];
+  const Block* weld = r.doc.findBlock("Weld_000");
+  ASSERT_NE(weld, nullptr);
+  ASSERT_FALSE(weld->entities.empty());
+  EXPECT_EQ(weld->entities[0].height, 2.5);
+  EXPECT_NEAR(weld->entities[0].points[0][0], 100 + 1.5 * 0.625, 1e-9);
 }
 
 TEST(DrawIntoDocument, EscAtAPromptEndsTheCommandAndKeepsTheGuideLine) {

@@ -63,6 +63,49 @@ TEST(IniFile, UnwritableFileRaisesWithTheFullName) {
 
 #ifndef _WIN32
 // POSIX modes and symbolic links.
+// A writable settings file in a folder where the user may not create files (a shared install):
+// the value reaches the file all the same; a file that is itself read-only still fails.
+TEST(IniFile, WritableFileInAReadOnlyFolderIsWrittenInPlace) {
+  TempDir dir;
+  const std::string folder = dir.file("install");
+  ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+  const std::string open = folder + "/kelvo.ini", locked = folder + "/locked.ini";
+  spit(open, "[S]\r\nk=1\r\n");
+  spit(locked, "[S]\r\nk=1\r\n");
+  ASSERT_EQ(chmod(open.c_str(), 0666), 0);
+  ASSERT_EQ(chmod(locked.c_str(), 0444), 0);
+  ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
+  ASSERT_EQ(chmod(dir.path().c_str(), 0755), 0);
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    // Root may create files anywhere: the child gives up its rights to be an ordinary user.
+    if (getuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(77);
+    if (access(folder.c_str(), X_OK) != 0) _exit(77);
+    try {
+      IniFile ini(open);
+      ini.writeString("S", "k", "2");
+      ini.writeString("S", "new", "3");
+    } catch (const IniWriteError&) {
+      _exit(1);
+    }
+    try {
+      IniFile(locked).writeString("S", "k", "2");
+      _exit(2);
+    } catch (const IniWriteError& e) {
+      _exit(e.what() == "Unable to write to " + locked ? 0 : 3);
+    }
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "no ordinary user to run as";
+  ASSERT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(slurp(open), "[S]\r\nk=2\r\nnew=3\r\n");
+  EXPECT_EQ(slurp(locked), "[S]\r\nk=1\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 2);
+}
+
 TEST(IniFile, PermissionsAndLinksSurviveAWrite) {
   TempDir dir;
   const std::string real = dir.file("real.ini");

@@ -1,0 +1,83 @@
+#include "app/forms/outer_size.h"
+
+#include <QEvent>
+#include <QScreen>
+#include <QWindow>
+
+namespace kelvo {
+
+namespace {
+
+// How long after the first show a frame is still waited for: a window manager may report the
+// frame's extents a moment after the window is mapped, and then no event tells the window.
+constexpr int kFramePollMs = 50;
+constexpr int kFramePolls = 100;
+
+// Asked of the native window each time: the widget's own record of its frame is brought up to
+// date only when the widget moves or is resized, and framing need do neither.
+QMargins frameOf(const QWidget* window) {
+  const QWindow* native = window->windowHandle();
+  return native ? native->frameMargins() : QMargins();
+}
+
+bool hasFrame(const QMargins& m) { return m.left() + m.right() > 0 || m.top() + m.bottom() > 0; }
+
+}  // namespace
+
+OuterGeometry::OuterGeometry(QWidget* window, QSize outer)
+    : QObject(window), window_(window), outer_(outer) {
+  window_->resize(outer_);
+  window_->installEventFilter(this);
+  poll_.setInterval(kFramePollMs);
+  connect(&poll_, &QTimer::timeout, this, [this] {
+    fitToFrame();
+    if (++polls_ >= kFramePolls) poll_.stop();
+  });
+}
+
+QSize OuterGeometry::outer() const {
+  return window_->size().grownBy(window_->isVisible() ? frameOf(window_) : frame_);
+}
+
+bool OuterGeometry::eventFilter(QObject* watched, QEvent* event) {
+  // Noted while shown: once hidden, a window has no frame to measure.
+  if (watched == window_ && window_->isVisible() &&
+      (event->type() == QEvent::Resize || event->type() == QEvent::Move))
+    frame_ = frameOf(window_);
+  if (watched == window_ && event->type() == QEvent::Show && !shown_) {
+    // Before the window is mapped, so that it appears where it belongs (a dialog would
+    // otherwise centre itself over its owner). A top-level window's position is its frame's.
+    shown_ = true;
+    window_->move(framePosition());
+    fitToFrame();
+    if (fitted_) return false;
+    // The native window hears first of its placement by the window manager; the poll covers
+    // extents that the window manager reports later still.
+    if (QWindow* native = window_->windowHandle()) native->installEventFilter(this);
+    poll_.start();
+  } else if (watched != window_) {
+    const QEvent::Type t = event->type();
+    if (t == QEvent::Move || t == QEvent::Resize || t == QEvent::Expose) fitToFrame();
+  }
+  return false;
+}
+
+QPoint OuterGeometry::framePosition() const {
+  const QScreen* screen = window_->screen();
+  const QRect avail = screen ? screen->availableGeometry() : QRect();
+  return avail.center() - QPoint(outer_.width() / 2, outer_.height() / 2);
+}
+
+void OuterGeometry::fitToFrame() {
+  if (fitted_) return;
+  const QMargins m = frameOf(window_);
+  if (!hasFrame(m)) return;
+  fitted_ = true;
+  frame_ = m;
+  poll_.stop();
+  if (QWindow* native = window_->windowHandle()) native->removeEventFilter(this);
+  // The client area inside the frame, placed so that the frame is where it belongs.
+  window_->setGeometry(QRect(framePosition() + QPoint(m.left(), m.top()), outer_.shrunkBy(m)));
+}
+
+}  // namespace kelvo
