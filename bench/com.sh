@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 scripts/windows-deps.sh >/dev/null
 (
   source scripts/wine-env.sh build-win
-  trap 'wineserver -k 2>/dev/null || true' EXIT
+  trap wine_stop EXIT
   # The tree ./test builds, with the same settings.
   cmake -S . -B build-win/core -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
     -DCMAKE_BUILD_TYPE=Release -DKELVO_GUI=OFF -DKELVO_WERROR=ON >/dev/null

@@ -19,3 +19,17 @@ if [ ! -f "$WINEPREFIX/.kelvo-ready" ]; then
   cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   touch "$WINEPREFIX/.kelvo-ready"
 fi
+
+# Ends the prefix's wine server and removes the folder wine made in /tmp for its socket
+# (/tmp/wine-XXXXXX/server-<device>-<inode of the prefix>), which wine leaves behind.
+wine_stop() {
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  local dir
+  dir=$(printf 'server-%x-%x' $(stat -c '%d %i' "$WINEPREFIX"))
+  for d in /tmp/wine-*/"$dir"; do
+    [ -d "$d" ] || continue
+    rm -rf "$d"
+    rmdir "$(dirname "$d")" 2>/dev/null || true
+  done
+}

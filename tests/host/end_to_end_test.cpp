@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <filesystem>
 #include <thread>
 
 namespace kelvo {
@@ -29,9 +30,18 @@ class EndToEnd : public ::testing::Test {
     // A socket directory of the tests' own, so that a drawing host the developer has open is
     // never reached (the host started here inherits it).
     static char base[] = "/tmp/kelvo-e2e-XXXXXX";
-    if (mkdtemp(base)) qputenv("TMPDIR", base);
+    if (mkdtemp(base)) {
+      qputenv("TMPDIR", base);
+      socketDir_ = base;
+    }
     registerLocalTransport();
   }
+  // Failed tests too: gtest runs this after every test of the suite, passed or not.
+  static void TearDownTestSuite() {
+    std::error_code ec;
+    if (!socketDir_.empty()) std::filesystem::remove_all(socketDir_, ec);
+  }
+  static inline std::string socketDir_;
 
   std::unique_ptr<QProcess> startHost(const QString& picks, bool hold = false) {
     auto p = std::make_unique<QProcess>();

@@ -21,7 +21,7 @@ work=$(mktemp -d)
 source "$here/scripts/wine-env.sh" "$here/build-win/gui-test" >/dev/null 2>&1
 wineserver -k 2>/dev/null || true
 cleanup() {
-  wineserver -k 2>/dev/null || true
+  wine_stop
   kill "$wm" "$XVFB_PID" 2>/dev/null || true
   rm -rf "$work"
 }
