@@ -13,4 +13,4 @@ scripts/windows-deps.sh >/dev/null
   cmake --build build-win/core --target com_bench kelvo-comhost >/dev/null
   wine build-win/core/bin/com_bench.exe
 )
-COMMANDS=100 bench/transport.sh | head -n 2
+COMMANDS=100 bench/transport.sh
