@@ -94,6 +94,8 @@ class AcadCollection : public AcadObject {
   using AcadObject::AcadObject;
   int Count() const { return toInt(get("Count")); }
   Item ItemAt(int index) const { return Item(toObject(call("Item", {index}))); }
+  // By name, without regard to case; a name the host does not hold raises its EOleException.
+  Item ItemNamed(const std::string& name) const { return Item(toObject(call("Item", {name}))); }
 };
 
 class AcadLayers : public AcadCollection<AcadLayer> {

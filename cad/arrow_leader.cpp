@@ -14,18 +14,14 @@ constexpr double kNotch = 0.3264;
 
 void DrawWeld::EnsureArrowBlock() {
   const AcadBlocks blocks = AcadDoc.Blocks();
-  bool haveLeft = false, haveRight = false;
-  const int count = blocks.Count();
-  for (int i = 0; i < count; ++i) {
-    if (blocks.ItemAt(i).name() == "KelvoL") haveLeft = true;
-    if (blocks.ItemAt(i).name() == "KelvoR") haveRight = true;
-  }
+  const bool left = in_.arrowLeft;
+  // A block of that name in any case is the user's or an earlier command's: never extended.
+  const bool have = HasBlock(blocks, left ? "KelvoL" : "KelvoR");
   WorkPoint1[0] = 1, WorkPoint1[1] = 0;
   WorkPoint2[0] = 0, WorkPoint2[1] = 0;
   WorkPoint3[0] = kNotch, WorkPoint3[1] = 0;
   WorkPoint4[0] = 0, WorkPoint4[1] = 0;
-  const bool left = in_.arrowLeft;
-  if ((left && haveLeft) || (!left && haveRight)) return;
+  if (have) return;
   WorkPoint2[1] = left ? -kBarb : kBarb;
   const AcadBlock arrow = blocks.Add(WorkPoint1, left ? "KelvoL" : "KelvoR");
   arrow.AddSolid(WorkPoint1, WorkPoint2, WorkPoint3, WorkPoint1);

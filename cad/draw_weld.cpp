@@ -145,14 +145,22 @@ std::string DrawWeld::BlockNameAt(const std::tm& time) {
 
 // Adding to a block that an earlier designation made would change that designation, so a
 // name the drawing holds already gets the first free suffix: Weld_957_2, Weld_957_3, ...
+// Asked by name, so the calls do not grow with the drawing.
 void DrawWeld::MakeUniqueBlockName() {
   const AcadBlocks blocks = AcadDoc.Blocks();
-  std::unordered_set<std::string> names;  // folded: CAD block names ignore case
-  const int count = blocks.Count();
-  for (int i = 0; i < count; ++i) names.insert(cp1251::foldCase(blocks.ItemAt(i).name()));
-  auto taken = [&names](const std::string& candidate) { return names.count(cp1251::foldCase(candidate)) > 0; };
   const std::string base = BlockName;
-  for (int suffix = 2; taken(BlockName); ++suffix) BlockName = base + "_" + std::to_string(suffix);
+  for (int suffix = 2; HasBlock(blocks, BlockName); ++suffix) BlockName = base + "_" + std::to_string(suffix);
+}
+
+// A CAD host answers a name it does not hold with an exception of its own; a lost connection
+// or any other failure still ends the command.
+bool DrawWeld::HasBlock(const AcadBlocks& blocks, const std::string& name) {
+  try {
+    blocks.ItemNamed(name);
+    return true;
+  } catch (const EOleException&) {
+    return false;
+  }
 }
 
 void DrawWeld::ApplyMinimumLength(double length) {

@@ -80,6 +80,7 @@ class DrawWeld {
   void ChooseLayer();
   void PlaceLeader();
   void MakeUniqueBlockName();
+  static bool HasBlock(const AcadBlocks& blocks, const std::string& name);
   void DrawShelf();
   void InsertAndLead();
   std::string CompositeStandardText() const;

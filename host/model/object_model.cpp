@@ -245,6 +245,13 @@ class LayerObject : public HostObject {
 
 template <typename Item, typename Make>
 Variant itemAt(const std::deque<Item>& items, const Args& a, Make make) {
+  // By name, as CAD collections take it: without regard to case, a missing one raised as the
+  // host's own error.
+  if (const auto* name = std::get_if<std::string>(&argAt(a, 0))) {
+    for (std::size_t i = 0; i < items.size(); ++i)
+      if (cp1251::equalsIgnoreCase(items[i].name, *name)) return make(i);
+    throw EOleException("Key not found: " + *name);
+  }
   const int i = cad::toInt(argAt(a, 0));
   if (i < 0 || i >= static_cast<int>(items.size())) throw EOleException("The index is out of range: " + std::to_string(i));
   return make(static_cast<std::size_t>(i));

@@ -1,5 +1,7 @@
 #include "tests/cad/fake_host.h"
 
+#include "platform/codepage.h"
+
 #include <cmath>
 #include <numbers>
 
@@ -163,9 +165,16 @@ class BlocksObject : public FakeObject {
   }
   Variant onCall(std::string_view m, const Args& args) override {
     if (sameMember(m, "Item")) {
-      const int i = toInt(args.at(0));
-      if (i < 0 || i >= static_cast<int>(host_->blocks.size())) throw EOleException("Index out of range");
-      const auto& b = host_->blocks[static_cast<std::size_t>(i)];
+      std::size_t i = 0;
+      if (const auto* name = std::get_if<std::string>(&args.at(0))) {
+        while (i < host_->blocks.size() && !cp1251::equalsIgnoreCase(host_->blocks[i]->name, *name)) ++i;
+        if (i == host_->blocks.size()) throw EOleException("Key not found");
+      } else {
+        const int at = toInt(args.at(0));
+        if (at < 0 || at >= static_cast<int>(host_->blocks.size())) throw EOleException("Index out of range");
+        i = static_cast<std::size_t>(at);
+      }
+      const auto& b = host_->blocks[i];
       return ObjectRef(std::make_shared<BlockObject>(weak_, b, "block:" + b->name));
     }
     if (sameMember(m, "Add")) {

@@ -1,8 +1,8 @@
 # unpack a picture file, pack the bitmaps again (stored and coded), and compare what the
 # readers see: the same pictures, byte for byte. RUN, when set, runs the tool (wine for a
 # Windows build).
+# unpack makes its folder (and the folders above it) itself.
 file(REMOVE_RECURSE ${WORK})
-file(MAKE_DIRECTORY ${WORK}/bmp)
 execute_process(COMMAND ${RUN} ${TOOL} unpack ${RIS} ${WORK}/bmp RESULT_VARIABLE rc)
 if(rc)
   message(FATAL_ERROR "unpack failed")

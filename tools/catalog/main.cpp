@@ -8,6 +8,7 @@
 #include "tools/catalog/layout.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -53,6 +54,12 @@ int dump(const std::string& kind, const std::string& file) {
 int unpack(const std::string& file, const std::string& dir) {
   std::vector<catalog::Picture> pictures;
   catalog::loadPictures(file, pictures);
+  std::error_code ec;
+  std::filesystem::create_directories(filePath(dir), ec);
+  if (ec) {
+    std::cerr << "cannot make the folder " << dir << ": " << ec.message() << "\n";
+    return 1;
+  }
   for (std::size_t i = 0; i < pictures.size(); ++i) {
     if (pictures[i].bmp.empty()) continue;
     char name[32];
