@@ -7,4 +7,6 @@ source scripts/packages.sh
 scripts/deps.sh "${BUILD_PACKAGES[@]}"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVO_TESTS=OFF >/dev/null
 cmake --build build --target transport_bench kelvo-host >/dev/null
-TMPDIR=$(mktemp -d) build/bin/transport_bench build/bin/kelvo-host "${COMMANDS:-1000}"
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+TMPDIR=$tmp build/bin/transport_bench build/bin/kelvo-host "${COMMANDS:-1000}"

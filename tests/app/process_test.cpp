@@ -33,6 +33,8 @@ class ProgramTest : public ::testing::Test {
     std::filesystem::create_hard_link(KELVO_EXECUTABLE, exe, ec);
     if (ec) std::filesystem::copy_file(KELVO_EXECUTABLE, exe);
     ini = exe.substr(0, exe.size() - 4) + ".ini";
+    // The copy's lock and socket folder, and this test's view of it, inside the test's folder.
+    qputenv("TMPDIR", QByteArray::fromStdString(dir.path()));
   }
 
   std::unique_ptr<QProcess> start() {
