@@ -1,6 +1,7 @@
 #include "platform/file_io.h"
 
 #include "platform/codepage.h"
+#include "platform/file_replace.h"
 
 #include <fstream>
 #include <iterator>
@@ -24,6 +25,19 @@ std::optional<std::string> readWholeFile(const std::string& fileName) {
   std::string data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   if (in.bad()) return std::nullopt;
   return data;
+}
+
+bool replaceFileAtomically(const std::string& fileName, std::string_view contents) {
+  return detail::replaceThroughTemporary(fileName, contents) == detail::Replaced::Yes;
+}
+
+bool replaceOrOverwriteFile(const std::string& fileName, std::string_view contents) {
+  switch (detail::replaceThroughTemporary(fileName, contents)) {
+    case detail::Replaced::Yes: return true;
+    case detail::Replaced::NoTemporaryFile: return detail::overwriteInPlace(fileName, contents);
+    case detail::Replaced::Failed: return false;
+  }
+  return false;
 }
 
 }  // namespace kelvo

@@ -2,6 +2,7 @@
 #include "platform/file_io.h"
 
 #include "platform/codepage.h"
+#include "platform/file_replace.h"
 
 #include <cerrno>
 #include <climits>
@@ -49,11 +50,10 @@ std::FILE* openFile(const std::string& fileName, const char* mode) {
   return std::fopen(nativePath(fileName).c_str(), mode);
 }
 
-namespace {
+namespace detail {
 
-enum class Replaced { Yes, NoTemporaryFile, Failed };
-
-Replaced replaceThroughTemporary(const std::string& target, std::string_view contents) {
+Replaced replaceThroughTemporary(const std::string& fileName, std::string_view contents) {
+  const std::string target = resolveTarget(nativePath(fileName));
   struct stat st {};
   const mode_t mode = stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : modeForNewFile();
   std::string tmpl = target + ".XXXXXX";
@@ -68,9 +68,8 @@ Replaced replaceThroughTemporary(const std::string& target, std::string_view con
   return ok ? Replaced::Yes : Replaced::Failed;
 }
 
-// Rewrites the file's own bytes. The old length is cut only after the new bytes are written,
-// so a failure part-way leaves the file no shorter than it was.
-bool overwriteInPlace(const std::string& target, std::string_view contents) {
+bool overwriteInPlace(const std::string& fileName, std::string_view contents) {
+  const std::string target = resolveTarget(nativePath(fileName));
   const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, modeForNewFile());
   if (fd < 0) return false;
   bool ok = writeAll(fd, contents) && ftruncate(fd, static_cast<off_t>(contents.size())) == 0 &&
@@ -79,21 +78,7 @@ bool overwriteInPlace(const std::string& target, std::string_view contents) {
   return ok;
 }
 
-}  // namespace
-
-bool replaceFileAtomically(const std::string& fileName, std::string_view contents) {
-  return replaceThroughTemporary(resolveTarget(nativePath(fileName)), contents) == Replaced::Yes;
-}
-
-bool replaceOrOverwriteFile(const std::string& fileName, std::string_view contents) {
-  const std::string target = resolveTarget(nativePath(fileName));
-  switch (replaceThroughTemporary(target, contents)) {
-    case Replaced::Yes: return true;
-    case Replaced::NoTemporaryFile: return overwriteInPlace(target, contents);
-    case Replaced::Failed: return false;
-  }
-  return false;
-}
+}  // namespace detail
 
 std::string executablePath() {
   std::vector<char> buf(PATH_MAX + 1);

@@ -2,6 +2,7 @@
 #include "platform/file_io.h"
 
 #include "platform/codepage.h"
+#include "platform/file_replace.h"
 
 #include <atomic>
 #include <string>
@@ -46,11 +47,10 @@ std::FILE* openFile(const std::string& fileName, const char* mode) {
   return _wfopen(wide(fileName).c_str(), wide(mode).c_str());
 }
 
-namespace {
+namespace detail {
 
-enum class Replaced { Yes, NoTemporaryFile, Failed };
-
-Replaced replaceThroughTemporary(const std::wstring& target, std::string_view contents) {
+Replaced replaceThroughTemporary(const std::string& fileName, std::string_view contents) {
+  const std::wstring target = wide(fileName);
   const std::wstring temp = temporaryBeside(target);
   HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE)
@@ -61,28 +61,13 @@ Replaced replaceThroughTemporary(const std::wstring& target, std::string_view co
   return ok ? Replaced::Yes : Replaced::Failed;
 }
 
-// Rewrites the file's own bytes; the old length is cut only after the new bytes are written.
-bool overwriteInPlace(const std::wstring& target, std::string_view contents) {
-  HANDLE h = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+bool overwriteInPlace(const std::string& fileName, std::string_view contents) {
+  HANDLE h = CreateFileW(wide(fileName).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
   return writeAndFlush(h, contents, true);
 }
 
-}  // namespace
-
-bool replaceFileAtomically(const std::string& fileName, std::string_view contents) {
-  return replaceThroughTemporary(wide(fileName), contents) == Replaced::Yes;
-}
-
-bool replaceOrOverwriteFile(const std::string& fileName, std::string_view contents) {
-  const std::wstring target = wide(fileName);
-  switch (replaceThroughTemporary(target, contents)) {
-    case Replaced::Yes: return true;
-    case Replaced::NoTemporaryFile: return overwriteInPlace(target, contents);
-    case Replaced::Failed: return false;
-  }
-  return false;
-}
+}  // namespace detail
 
 std::string executablePath() {
   std::wstring buf(32768, L'\0');

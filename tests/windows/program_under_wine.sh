@@ -126,21 +126,20 @@ check "the window comes back" test -n "$win"
 
 echo "-- pickers"
 win=$(window "$main_title")
+# Clicks a "..." button at X Y of the main window, shows the picker titled TITLE, closes it.
+picker() {
+  local x=$1 y=$2 title=$3 what=$4 picture=$5 id
+  click "$win" "$x" "$y"
+  id=$(window "$title" 30)
+  check "the $what picker opens" test -n "$id"
+  sleep 1
+  shot "$id" "$picture"
+  press "$id" Escape
+  gone "$title" || true
+}
 # The "..." beside the standard and the one beside the joint type.
-click "$win" 272 62
-picker=$(window 'Стандарты' 30)
-check "the standard picker opens" test -n "$picker"
-sleep 1
-shot "$picker" picker-standard-wine.png
-press "$picker" Escape
-gone 'Стандарты' || true
-click "$win" 355 62
-picker=$(window 'Параметры' 30)
-check "the welding-method picker opens" test -n "$picker"
-sleep 1
-shot "$picker" picker-method-wine.png
-press "$picker" Escape
-gone 'Параметры' || true
+picker 272 62 'Стандарты' standard picker-standard-wine.png
+picker 355 62 'Параметры' welding-method picker-method-wine.png
 press "$win" Escape
 timeout 30 tail --pid="$kelvo" -f /dev/null || true
 
