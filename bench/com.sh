@@ -7,6 +7,7 @@ scripts/windows-deps.sh >/dev/null
 (
   source scripts/wine-env.sh build-win
   trap wine_stop EXIT
+  wine_start
   # The tree ./test builds, with the same settings.
   cmake -S . -B build-win/core -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
     -DCMAKE_BUILD_TYPE=Release -DKELVO_GUI=OFF -DKELVO_WERROR=ON >/dev/null

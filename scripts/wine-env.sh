@@ -20,6 +20,17 @@ if [ ! -f "$WINEPREFIX/.kelvo-ready" ]; then
   touch "$WINEPREFIX/.kelvo-ready"
 fi
 
+# Keeps one wine server up for the whole run. Without it the server quits a few seconds after its
+# last client, and a program started just as it quits dies with "wine client error: recvmsg:
+# connection reset", which made a test fail now and then between two others.
+# The server starts wine's own services with the first program, and they live as long as the
+# server, holding whatever output that program had: started here, with no output, so that no
+# test's output pipe stays open after the test.
+wine_start() {
+  wineserver -p
+  wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+}
+
 # Ends the prefix's wine server and removes the folder wine made in /tmp for its socket
 # (/tmp/wine-XXXXXX/server-<device>-<inode of the prefix>), which wine leaves behind.
 wine_stop() {

@@ -27,6 +27,7 @@ cleanup() {
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM
+wine_start
 cp "$bin"/Kelvo.exe "$bin"/Kelvo*.dat "$bin"/Kelvo*.ris "$bin"/kelvo-comhost.exe "$work/"
 cd "$work"
 
