@@ -16,8 +16,13 @@ void appendUtf8(std::string& out, char32_t cp) {
   } else if (cp < 0x800) {
     out += static_cast<char>(0xC0 | (cp >> 6));
     out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
+  } else if (cp < 0x10000) {
     out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
     out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
     out += static_cast<char>(0x80 | (cp & 0x3F));
   }
@@ -52,6 +57,13 @@ std::string toUtf8(std::string_view cp1251) {
   return out;
 }
 
+std::string toUtf8(std::u32string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char32_t u : text) appendUtf8(out, u > 0x10FFFF ? 0xFFFD : u);
+  return out;
+}
+
 std::string fromUtf16Escaped(std::u16string_view utf16) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string out;
@@ -65,6 +77,77 @@ std::string fromUtf16Escaped(std::u16string_view utf16) {
     for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(u >> shift) & 0xF];
   }
   return out;
+}
+
+namespace {
+int hexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// The unit of a \U+XXXX escape at `i`, if one is there.
+std::optional<char32_t> escapeAt(std::string_view s, std::size_t i) {
+  if (i + 7 > s.size() || s[i] != '\\' || (s[i + 1] | 0x20) != 'u' || s[i + 2] != '+') return std::nullopt;
+  char32_t u = 0;
+  for (std::size_t k = i + 3; k < i + 7; ++k) {
+    const int d = hexDigit(s[k]);
+    if (d < 0) return std::nullopt;
+    u = (u << 4) | static_cast<char32_t>(d);
+  }
+  return u;
+}
+}  // namespace
+
+std::u32string decodeEscaped(std::string_view s) {
+  std::u32string out;
+  out.reserve(s.size());
+  for (std::size_t i = 0; i < s.size();) {
+    const auto u = escapeAt(s, i);
+    if (!u) {
+      out += toUnicode(static_cast<unsigned char>(s[i++]));
+      continue;
+    }
+    i += 7;
+    const auto lo = *u >= 0xD800 && *u <= 0xDBFF ? escapeAt(s, i) : std::nullopt;
+    if (lo && *lo >= 0xDC00 && *lo <= 0xDFFF) {
+      out += 0x10000 + ((*u - 0xD800) << 10) + (*lo - 0xDC00);
+      i += 7;
+    } else {
+      out += *u;
+    }
+  }
+  return out;
+}
+
+std::string encodeEscaped(std::u32string_view text) {
+  std::u16string units;
+  for (const char32_t u : text) {
+    if (u > 0xFFFF && u <= 0x10FFFF) {
+      units += static_cast<char16_t>(0xD800 + ((u - 0x10000) >> 10));
+      units += static_cast<char16_t>(0xDC00 + ((u - 0x10000) & 0x3FF));
+    } else {
+      units += static_cast<char16_t>(u > 0xFFFF ? 0xFFFD : u);
+    }
+  }
+  return fromUtf16Escaped(units);
+}
+
+std::u16string toUtf16Unescaped(std::string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const auto u = escapeAt(text, i);
+    out += u ? static_cast<char16_t>(*u) : static_cast<char16_t>(toUnicode(static_cast<unsigned char>(text[i])));
+    i += u ? 7 : 1;
+  }
+  return out;
+}
+
+std::string canonical(std::string_view text) {
+  if (text.find('\\') == std::string_view::npos) return std::string(text);
+  return encodeEscaped(decodeEscaped(text));
 }
 
 std::u16string toUtf16(std::string_view cp1251) {

@@ -87,6 +87,7 @@ constexpr char32_t decodeUtf8(std::string_view s, std::size_t& i) {
 }
 
 std::string toUtf8(std::string_view cp1251);
+std::string toUtf8(std::u32string_view text);
 std::u16string toUtf16(std::string_view cp1251);
 
 // Throw Unrepresentable instead of substituting anything.
@@ -95,6 +96,16 @@ std::string fromUtf16(std::u16string_view utf16);
 // A host's text as CAD keeps it: what cp1251 cannot hold becomes \U+XXXX (upper-case hex, one
 // escape per UTF-16 unit).
 std::string fromUtf16Escaped(std::u16string_view utf16);
+
+// A text as the model keeps it (cp1251 bytes, \U+XXXX escapes for the rest, hex digits of
+// either case) as code points; an escaped surrogate pair becomes its one character.
+std::u32string decodeEscaped(std::string_view text);
+// Code points as the model keeps them: cp1251 where it can, \U+XXXX (upper case) otherwise.
+std::string encodeEscaped(std::u32string_view text);
+// A model text for display: its escapes shown as the characters they stand for.
+std::u16string toUtf16Unescaped(std::string_view text);
+// The one spelling of a text, so that two spellings of the same characters compare equal.
+std::string canonical(std::string_view text);
 
 // Index (in UTF-16 units) of the first character cp1251 cannot hold, if any.
 std::optional<std::size_t> firstUnrepresentable(std::u16string_view utf16);

@@ -15,6 +15,7 @@
 #include "platform/codepage.h"
 #include "platform/com/com_bridge.h"
 
+#include <cstdio>
 #include <deque>
 #include <fstream>
 #include <iostream>
@@ -114,6 +115,7 @@ PromptHandler scriptedPrompts(std::deque<Point>& picks, bool hold) {
 
 int serve(const Options& opt) {
   Document doc = opt.drawing.empty() ? Document() : loadDxf(opt.drawing);
+  for (const std::string& w : doc.warnings) std::fprintf(stderr, "%s: %s\n", opt.drawing.c_str(), w.c_str());
   std::deque<Point> picks = parsePicks(opt.picks);
   std::ofstream transcript;
   if (!opt.transcript.empty()) transcript.open(opt.transcript, std::ios::binary | std::ios::trunc);

@@ -77,8 +77,9 @@ std::optional<std::string> Document::text(std::string_view name) const {
 }
 
 const Block* Document::findBlock(std::string_view name) const {
+  const std::string key = cp1251::canonical(name);
   for (const auto& b : blocks)
-    if (cp1251::equalsIgnoreCase(b.name, name)) return &b;
+    if (cp1251::equalsIgnoreCase(b.name, key)) return &b;
   return nullptr;
 }
 
@@ -87,8 +88,9 @@ Block* Document::findBlock(std::string_view name) {
 }
 
 const Layer* Document::findLayer(std::string_view name) const {
+  const std::string key = cp1251::canonical(name);
   for (const auto& l : layers)
-    if (cp1251::equalsIgnoreCase(l.name, name)) return &l;
+    if (cp1251::equalsIgnoreCase(l.name, key)) return &l;
   return nullptr;
 }
 
@@ -97,13 +99,13 @@ Layer* Document::findLayer(std::string_view name) {
 }
 
 Block& Document::addBlock(const std::string& name, const Point& base) {
-  blocks.push_back({name, base, "", "", "", {}, {}, {}, {}});
+  blocks.push_back({cp1251::canonical(name), base, "", "", "", {}, {}, {}, {}});
   modified = true;
   return blocks.back();
 }
 
 Layer& Document::addLayer(const std::string& name) {
-  layers.push_back({name, 7, "", std::nullopt});
+  layers.push_back({cp1251::canonical(name), 7, "", std::nullopt});
   modified = true;
   return layers.back();
 }
@@ -114,23 +116,7 @@ std::string Document::newHandle() {
   return buf;
 }
 
-std::string Document::encodeForFile(const std::string& text) const {
-  if (version >= "AC1021") return cp1251::toUtf8(text);
-  const auto page = this->text("DWGCODEPAGE");
-  if (!page || cp1251::equalsIgnoreCase(*page, "ANSI_1251")) return text;
-  std::string out;
-  for (char c : text) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b < 0x80) {
-      out += c;
-      continue;
-    }
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "\\U+%04X", static_cast<unsigned>(cp1251::toUnicode(b)));
-    out += buf;
-  }
-  return out;
-}
+std::string Document::encodeForFile(const std::string& text) const { return toFile(text, encoding); }
 
 std::size_t Document::entityCount() const {
   std::size_t n = 0;

@@ -4,6 +4,7 @@
 // written back unchanged.
 #pragma once
 
+#include "host/model/dxf_codepage.h"
 #include "host/model/dxf_tags.h"
 
 #include <array>
@@ -60,6 +61,10 @@ class Document {
   Document();
 
   std::string version = "AC1015";
+  // How the file spells texts; a new drawing is ANSI_1251.
+  FileEncoding encoding;
+  // What reading the file noticed but read anyway (an unknown code page).
+  std::vector<std::string> warnings;
   // Header variables in file order, each with its value tags.
   std::vector<std::pair<std::string, Tags>> header;
   std::deque<Layer> layers;
@@ -87,8 +92,8 @@ class Document {
   Block& addBlock(const std::string& name, const Point& base);
   Layer& addLayer(const std::string& name);
   std::string newHandle();
-  // A model text as the file stores it: UTF-8 from R2007 on; before that the drawing's code
-  // page, which holds it as it is when that is ANSI_1251 and as \U+XXXX escapes otherwise.
+  // A model text as the file stores it: UTF-8 from R2007 on; before that in the drawing's code
+  // page, with \U+XXXX for what that page cannot hold.
   std::string encodeForFile(const std::string& cp1251) const;
 
   // Every entity of every block; the entity count a drawing holds.

@@ -12,25 +12,6 @@ namespace {
 
 constexpr double kRadians = std::numbers::pi / 180.0;
 
-// A UTF-8 name or text of a R2007+ file in the model's Windows-1251, anything else escaped.
-std::string toModel(const std::string& s, bool utf8) {
-  if (!utf8) return s;
-  std::string out;
-  std::size_t i = 0;
-  while (i < s.size()) {
-    const std::size_t at = i;
-    const char32_t cp = cp1251::decodeUtf8(s, i);
-    if (const auto b = cp == cp1251::kBadSequence ? std::nullopt : cp1251::fromUnicode(cp)) {
-      out += static_cast<char>(*b);
-    } else {
-      char buf[16];
-      std::snprintf(buf, sizeof buf, "\\U+%04X", cp == cp1251::kBadSequence ? static_cast<unsigned>(static_cast<unsigned char>(s[at])) : static_cast<unsigned>(cp));
-      out += buf;
-    }
-  }
-  return out;
-}
-
 double num(const std::string& s) {
   double v = 0;
   const char* b = s.data();
@@ -50,7 +31,6 @@ struct Reader {
   const Tags& t;
   std::size_t i = 0;
   Document doc;
-  bool utf8 = false;
   std::uint64_t maxHandle = 0;
 
   // The tags of one object: from its 0 tag up to the next 0 tag.
@@ -82,7 +62,7 @@ struct Reader {
       if (inXdata) continue;
       const int c = g.code;
       if (c == 5) e.handle = g.value;
-      else if (c == 8) e.layer = toModel(g.value, utf8);
+      else if (c == 8) e.layer = fromFile(g.value, doc.encoding);
       else if (c >= 10 && c <= 13) {
         e.points.push_back({num(g.value), 0, elevation});
         last = &e.points.back();
@@ -95,8 +75,8 @@ struct Reader {
       else if (c == 43 && e.kind == Kind::Insert) e.scale[2] = num(g.value);
       else if (c == 50) (e.kind == Kind::Arc ? e.startAngle : e.rotation) = num(g.value) * kRadians;
       else if (c == 51 && e.kind == Kind::Arc) e.endAngle = num(g.value) * kRadians;
-      else if (c == 1 && e.kind == Kind::Text) e.text = toModel(g.value, utf8);
-      else if (c == 2 && e.kind == Kind::Insert) e.text = toModel(g.value, utf8);
+      else if (c == 1 && e.kind == Kind::Text) e.text = fromFile(g.value, doc.encoding);
+      else if (c == 2 && e.kind == Kind::Insert) e.text = fromFile(g.value, doc.encoding);
       else if (c == 72 && e.kind == Kind::Text) e.horizontal = static_cast<int>(num(g.value));
       else if (c == 73 && e.kind == Kind::Text) e.vertical = static_cast<int>(num(g.value));
       else if (c == 340 && e.kind == Kind::Leader) e.annotation = g.value;
@@ -144,7 +124,7 @@ struct Reader {
     Layer l;
     l.original = entry;
     for (const Tag& g : entry) {
-      if (g.code == 2) l.name = toModel(g.value, utf8);
+      if (g.code == 2) l.name = fromFile(g.value, doc.encoding);
       else if (g.code == 62) l.color = static_cast<int>(num(g.value));
       else if (g.code == 5) l.handle = g.value;
     }
@@ -172,7 +152,7 @@ struct Reader {
       std::string name;
       Point base{};
       for (const Tag& g : begin) {
-        if (g.code == 2) name = toModel(g.value, utf8);
+        if (g.code == 2) name = fromFile(g.value, doc.encoding);
         else if (g.code == 10) base[0] = num(g.value);
         else if (g.code == 20) base[1] = num(g.value);
         else if (g.code == 30) base[2] = num(g.value);
@@ -214,7 +194,7 @@ struct Reader {
     for (const Tags& r : records) {
       std::string name, handle;
       for (const Tag& g : r) {
-        if (g.code == 2) name = toModel(g.value, utf8);
+        if (g.code == 2) name = fromFile(g.value, doc.encoding);
         else if (g.code == 5) handle = g.value;
       }
       Block* b = doc.findBlock(name);
@@ -259,7 +239,7 @@ struct Reader {
     attachRecords();
     if (const auto seed = doc.text("HANDSEED")) maxHandle = std::max(maxHandle, hex(*seed) - 1);
     doc.nextHandle = std::max<std::uint64_t>(maxHandle + 1, 0x20);
-    if (const auto layer = doc.text("CLAYER")) doc.activeLayer = toModel(*layer, utf8);
+    if (const auto layer = doc.text("CLAYER")) doc.activeLayer = fromFile(*layer, doc.encoding);
     doc.modified = false;
     return std::move(doc);
   }
@@ -270,7 +250,9 @@ struct Reader {
       throw DxfError("This drawing is DXF " + std::string(v ? *v : "R12 or older") +
                      ", older than R2000. Save it as DXF R2000 or later and open that.");
     doc.version = *v;
-    utf8 = *v >= "AC1021";
+    doc.encoding = fileEncoding(*v, doc.text("DWGCODEPAGE"));
+    if (doc.encoding.unknownName)
+      doc.warnings.push_back("Unknown code page " + *doc.encoding.unknownName + ": texts read as ANSI_1252.");
   }
 };
 

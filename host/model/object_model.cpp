@@ -248,8 +248,9 @@ Variant itemAt(const std::deque<Item>& items, const Args& a, Make make) {
   // By name, as CAD collections take it: without regard to case, a missing one raised as the
   // host's own error.
   if (const auto* name = std::get_if<std::string>(&argAt(a, 0))) {
+    const std::string key = cp1251::canonical(*name);
     for (std::size_t i = 0; i < items.size(); ++i)
-      if (cp1251::equalsIgnoreCase(items[i].name, *name)) return make(i);
+      if (cp1251::equalsIgnoreCase(items[i].name, key)) return make(i);
     throw EOleException("Key not found: " + *name);
   }
   const int i = cad::toInt(argAt(a, 0));

@@ -155,7 +155,7 @@ struct Painter {
     const double k = e.height * s / cap;
     p.scale(k, k);
     p.setFont(f);
-    const std::u16string u = cp1251::toUtf16(displayText(e.text));
+    const std::u16string u = cp1251::toUtf16Unescaped(displayText(e.text));
     p.drawText(QPointF(0, 0), QString::fromUtf16(u.data(), static_cast<qsizetype>(u.size())));
     p.restore();
   }

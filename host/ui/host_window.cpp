@@ -17,7 +17,7 @@ namespace kelvo::host {
 
 namespace {
 QString fromCp(const std::string& s) {
-  const std::u16string u = cp1251::toUtf16(s);
+  const std::u16string u = cp1251::toUtf16Unescaped(s);
   return QString::fromUtf16(u.data(), static_cast<qsizetype>(u.size()));
 }
 
@@ -57,6 +57,7 @@ HostWindow::HostWindow(Document& doc, QString fileName) : doc_(doc), fileName_(s
   buildMenus();
   resize(1000, 700);
   updateTitle();
+  showReadWarnings();
 }
 
 void HostWindow::buildMenus() {
@@ -177,6 +178,14 @@ void HostWindow::replaceDocument(Document&& doc, const QString& fileName) {
   tabs_->setCurrentIndex(doc_.number("TILEMODE").value_or(1) == 1 ? 0 : 1);
   view_->zoomExtents();
   updateTitle();
+  showReadWarnings();
+}
+
+// What the reader noticed but read anyway stays in the status line until something else is said.
+void HostWindow::showReadWarnings() {
+  QStringList lines;
+  for (const std::string& w : doc_.warnings) lines << QString::fromStdString(w);
+  if (!lines.isEmpty()) statusBar()->showMessage(lines.join(QLatin1Char(' ')));
 }
 
 void HostWindow::updateTitle() {

@@ -24,6 +24,12 @@ namespace {
 
 using namespace kelvo;
 
+host::Document load(const std::string& fileName) {
+  host::Document doc = host::loadDxf(fileName);
+  for (const std::string& w : doc.warnings) std::cerr << fileName << ": " << w << "\n";
+  return doc;
+}
+
 int usage() {
   std::cerr << "usage:\n"
                "  kelvo-dxf draw --picks \"x,y;x,y;x,y\" --settings FILE.ini [--in IN.dxf] [--back] [--right]\n"
@@ -49,7 +55,7 @@ int draw(const std::vector<std::string>& args) {
     else return usage();
   }
   if (out.empty() || settings.empty()) return usage();
-  host::Document doc = in.empty() ? host::Document() : host::loadDxf(in);
+  host::Document doc = in.empty() ? host::Document() : load(in);
   std::deque<host::Point> queue = host::parsePicks(picks);
   std::ofstream log;
   if (!transcript.empty()) log.open(transcript, std::ios::binary | std::ios::trunc);
@@ -93,7 +99,7 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (command == "resave" && args.size() == 2) {
-      host::Document doc = host::loadDxf(args[0]);
+      host::Document doc = load(args[0]);
       host::saveDxf(doc, args[1]);
       return 0;
     }
