@@ -118,6 +118,19 @@ std::string Document::newHandle() {
 
 std::string Document::encodeForFile(const std::string& text) const { return toFile(text, encoding); }
 
+std::string Document::styleFontFile() const {
+  for (const auto& [name, tags] : keptTables) {
+    if (name != "STYLE") continue;
+    bool standard = false;
+    for (const Tag& t : tags) {
+      if (t.code == 0) standard = false;
+      else if (t.code == 2) standard = cp1251::equalsIgnoreCase(t.value, "Standard");
+      else if (t.code == 3 && standard) return t.value;
+    }
+  }
+  return keptTables.empty() ? kNewDrawingFontFile : "";
+}
+
 std::size_t Document::entityCount() const {
   std::size_t n = 0;
   for (const auto& b : blocks)

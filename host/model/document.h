@@ -6,6 +6,7 @@
 
 #include "host/model/dxf_codepage.h"
 #include "host/model/dxf_tags.h"
+#include "host/model/text_font.h"
 
 #include <array>
 #include <cstdint>
@@ -65,6 +66,10 @@ class Document {
   FileEncoding encoding;
   // What reading the file noticed but read anyway (an unknown code page).
   std::vector<std::string> warnings;
+  // What texts are measured and drawn with.
+  TextFont font;
+  // The font file the "Standard" text style names ("txt", "arial.ttf", "isocpeur.ttf"...).
+  std::string styleFontFile() const;
   // Header variables in file order, each with its value tags.
   std::vector<std::pair<std::string, Tags>> header;
   std::deque<Layer> layers;

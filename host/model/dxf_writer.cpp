@@ -130,7 +130,7 @@ struct Writer {
     tableHead("STYLE", "3", 1);
     record("STYLE", "11", "3", "AcDbTextStyleTableRecord");
     w.add(2, "Standard"), w.add(70, 0), w.add(40, 0.0), w.add(41, 1.0), w.add(50, 0.0), w.add(71, 0);
-    w.add(42, 2.5), w.add(3, "txt"), w.add(4, "");
+    w.add(42, 2.5), w.add(3, kNewDrawingFontFile), w.add(4, "");
     w.add(0, "ENDTAB");
     tableHead("VIEW", "6", 0), w.add(0, "ENDTAB");
     tableHead("UCS", "7", 0), w.add(0, "ENDTAB");

@@ -88,7 +88,7 @@ class EntityObject : public HostObject {
       return {};
     }
     if (sameMember(m, "GetBoundingBox") && e_.kind == Kind::Text) {
-      const Box b = textBox(e_);
+      const Box b = textBox(doc().font, e_);
       return std::vector<double>{b.min[0], b.min[1], b.min[2], b.max[0], b.max[1], b.max[2]};
     }
     if (sameMember(m, "Move")) {
@@ -116,18 +116,18 @@ class EntityObject : public HostObject {
         // acAlignmentLeft 0, Center 1, Right 2 on the baseline; the text stays where it is.
         const int a = cad::toInt(v);
         e_.points.resize(2, e_.points.empty() ? Point{} : e_.points[0]);
-        const double w = textWidth(e_.text, e_.height) * (a == 2 ? 1 : a == 1 ? 0.5 : 0);
+        const double w = textWidth(doc().font, e_.text, e_.height) * (a == 2 ? 1 : a == 1 ? 0.5 : 0);
         e_.points[1] = {e_.points[0][0] + w * std::cos(e_.rotation), e_.points[0][1] + w * std::sin(e_.rotation), e_.points[0][2]};
         e_.horizontal = a, e_.vertical = 0;
         changed(e_);
         return;
       }
-      if (sameMember(m, "HorizontalAlignment")) return void((e_.horizontal = cad::toInt(v), placeAligned(e_), changed(e_)));
+      if (sameMember(m, "HorizontalAlignment")) return void((e_.horizontal = cad::toInt(v), placeAligned(doc().font, e_), changed(e_)));
       if (sameMember(m, "VerticalAlignment")) return void((e_.vertical = cad::toInt(v), changed(e_)));
       if (sameMember(m, "TextAlignmentPoint")) {
         e_.points.resize(2, e_.points.empty() ? Point{} : e_.points[0]);
         e_.points[1] = toPoint(v);
-        placeAligned(e_);
+        placeAligned(doc().font, e_);
         changed(e_);
         return;
       }

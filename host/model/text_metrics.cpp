@@ -1,5 +1,7 @@
 #include "host/model/text_metrics.h"
 
+#include "platform/codepage.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -7,10 +9,14 @@
 namespace kelvo::host {
 
 namespace {
-constexpr std::array<double, 256> kAdvance =
 #include "host/model/text_metrics_table.inc"
-    ;
 }  // namespace
+
+double TextFont::advance(char32_t c) const {
+  if (advance_) return advance_(c);
+  const auto b = cp1251::fromUnicode(c);
+  return b ? kAdvance[*b] : kOtherAdvance;
+}
 
 std::string displayText(std::string_view s) {
   std::string out;
@@ -34,14 +40,14 @@ std::string displayText(std::string_view s) {
   return out;
 }
 
-double textWidth(std::string_view cp1251, double height) {
+double textWidth(const TextFont& font, std::string_view text, double height) {
   double units = 0;
-  for (char c : displayText(cp1251)) units += kAdvance[static_cast<unsigned char>(c)];
+  for (const char32_t c : cp1251::decodeEscaped(displayText(text))) units += font.advance(c);
   return units * height;
 }
 
-Box textBox(const Entity& t) {
-  const double w = textWidth(t.text, t.height);
+Box textBox(const TextFont& font, const Entity& t) {
+  const double w = textWidth(font, t.text, t.height);
   const Point o = t.points.empty() ? Point{} : t.points[0];
   const double c = std::cos(t.rotation), s = std::sin(t.rotation);
   Box b{{o[0], o[1], o[2]}, {o[0], o[1], o[2]}};
@@ -53,10 +59,10 @@ Box textBox(const Entity& t) {
   return b;
 }
 
-void placeAligned(Entity& t) {
+void placeAligned(const TextFont& font, Entity& t) {
   if (t.points.size() < 2) t.points.resize(2, t.points.empty() ? Point{} : t.points[0]);
   if (t.horizontal == 0) return;
-  const double w = textWidth(t.text, t.height);
+  const double w = textWidth(font, t.text, t.height);
   const double shift = t.horizontal == 2 ? w : t.horizontal == 1 ? w / 2 : 0;
   t.points[0][0] = t.points[1][0] - shift * std::cos(t.rotation);
   t.points[0][1] = t.points[1][1] - shift * std::sin(t.rotation);

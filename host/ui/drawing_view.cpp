@@ -65,7 +65,7 @@ void DrawingView::zoomExtents() {
   for (const Entity& e : doc_.blocks[paper_ ? 1 : 0].entities)
     for (const Point& p : e.points) {
       if (e.deleted) continue;
-      minX = std::min(minX, p[0] - e.radius), maxX = std::max(maxX, p[0] + e.radius + textWidth(e.text, e.height));
+      minX = std::min(minX, p[0] - e.radius), maxX = std::max(maxX, p[0] + e.radius + textWidth(doc_.font, e.text, e.height));
       minY = std::min(minY, p[1] - e.radius), maxY = std::max(maxY, p[1] + e.radius + e.height);
     }
   if (minX > maxX) minX = 0, minY = 0, maxX = 200, maxY = 150;
@@ -146,7 +146,7 @@ struct Painter {
   }
 
   void text(const Entity& e, QPointF at, double s, const Transform& t) {
-    QFont f(QStringLiteral("DejaVu Sans"));
+    QFont f(QString::fromStdString(doc.font.family()));
     f.setPixelSize(100);
     const double cap = QFontMetricsF(f).capHeight();
     p.save();

@@ -1,5 +1,7 @@
 #include "host/ui/host_window.h"
 
+#include "host/ui/drawing_font.h"
+
 #include "host/model/dxf_reader.h"
 #include "host/model/dxf_writer.h"
 #include "platform/codepage.h"
@@ -57,7 +59,7 @@ HostWindow::HostWindow(Document& doc, QString fileName) : doc_(doc), fileName_(s
   buildMenus();
   resize(1000, 700);
   updateTitle();
-  showReadWarnings();
+  documentOpened();
 }
 
 void HostWindow::buildMenus() {
@@ -178,11 +180,13 @@ void HostWindow::replaceDocument(Document&& doc, const QString& fileName) {
   tabs_->setCurrentIndex(doc_.number("TILEMODE").value_or(1) == 1 ? 0 : 1);
   view_->zoomExtents();
   updateTitle();
-  showReadWarnings();
+  documentOpened();
 }
 
-// What the reader noticed but read anyway stays in the status line until something else is said.
-void HostWindow::showReadWarnings() {
+// The drawing's font settled before anything is measured; what the reader noticed but read
+// anyway stays in the status line until something else is said.
+void HostWindow::documentOpened() {
+  chooseFont(doc_);
   QStringList lines;
   for (const std::string& w : doc_.warnings) lines << QString::fromStdString(w);
   if (!lines.isEmpty()) statusBar()->showMessage(lines.join(QLatin1Char(' ')));

@@ -37,7 +37,7 @@ class HostWindow : public QMainWindow {
   void openFile(const QString& name);
   void replaceDocument(Document&& doc, const QString& fileName);
   void updateTitle();
-  void showReadWarnings();
+  void documentOpened();
   QString autosaveName() const;
 
   Document& doc_;

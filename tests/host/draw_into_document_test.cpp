@@ -50,7 +50,7 @@ TEST(DrawIntoDocument, ShelfLaidOutWithTheDocumentsWidths) {
   ASSERT_TRUE(r.messages.empty()) << r.messages[0];
   const Block* weld = r.doc.findBlock("Weld_000");
   ASSERT_NE(weld, nullptr);
-  const double ws = textWidth("G", 10), wl = textWidth("7", 10), wr = textWidth("R", 10);
+  const double ws = textWidth({}, "G", 10), wl = textWidth({}, "7", 10), wr = textWidth({}, "R", 10);
   const auto& e = weld->entities;
   ASSERT_EQ(e.size(), 8u);
   EXPECT_EQ(e[0].kind, Kind::Text);

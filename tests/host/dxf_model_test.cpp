@@ -200,7 +200,7 @@ TEST_F(ObjectModelTest, CollectionsBehaveAsInACadSystem) {
 TEST_F(ObjectModelTest, TextExtentsHonourAlignmentAndRotation) {
   const cad::AcadDocument d = acadDoc();
   const auto text = d.ModelSpace().AddText("Rz20", {10, 20, 0}, 2.5);
-  const double w = textWidth("Rz20", 2.5);
+  const double w = textWidth({}, "Rz20", 2.5);
   auto [lo, hi] = text.GetBoundingBox();
   EXPECT_NEAR(lo[0], 10, 1e-9);
   EXPECT_NEAR(hi[0], 10 + w, 1e-9);
@@ -215,8 +215,8 @@ TEST_F(ObjectModelTest, TextExtentsHonourAlignmentAndRotation) {
   std::tie(lo, hi) = text.GetBoundingBox();
   EXPECT_NEAR(hi[1], 20, 1e-9);
   EXPECT_NEAR(lo[1], 20 - w, 1e-9);
-  EXPECT_GT(textWidth("WWW", 1), textWidth("iii", 1));
-  EXPECT_NEAR(textWidth("N%%d", 1), textWidth("N\xB0", 1), 1e-12);
+  EXPECT_GT(textWidth({}, "WWW", 1), textWidth({}, "iii", 1));
+  EXPECT_NEAR(textWidth({}, "N%%d", 1), textWidth({}, "N\xB0", 1), 1e-12);
 }
 
 TEST_F(ObjectModelTest, APromptTheUserCancelsFailsTheCall) {
