@@ -75,4 +75,20 @@ void IniFile::writeString(std::string_view section, std::string_view key,
     throw IniWriteError(fileName_);
 }
 
+IniBatch::IniBatch(const IniFile& file)
+    : fileName_(file.fileName()), text_(readWholeFile(fileName_).value_or(std::string())) {}
+
+std::string IniBatch::readString(std::string_view section, std::string_view key,
+                                 std::string_view defaultValue) const {
+  return ini::readValue(text_, section, key, defaultValue);
+}
+
+void IniBatch::writeString(std::string_view section, std::string_view key, std::string_view value) {
+  text_ = ini::withValue(text_, section, key, value);
+}
+
+void IniBatch::commit() {
+  if (!replaceOrOverwriteFile(fileName_, text_)) throw IniWriteError(fileName_);
+}
+
 }  // namespace kelvo

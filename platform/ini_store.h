@@ -53,4 +53,22 @@ class IniFile final : public IniStore {
   std::string fileName_;
 };
 
+// Writes gathered in memory and stored by one replacement of the file: a crash while storing
+// leaves the whole old file or the whole new one, never some keys of each.
+class IniBatch final : public IniStore {
+ public:
+  explicit IniBatch(const IniFile& file);
+
+  std::string readString(std::string_view section, std::string_view key,
+                         std::string_view defaultValue) const override;
+  void writeString(std::string_view section, std::string_view key,
+                   std::string_view value) override;
+  // Throws IniWriteError when the file cannot be stored.
+  void commit();
+
+ private:
+  std::string fileName_;
+  std::string text_;
+};
+
 }  // namespace kelvo

@@ -71,9 +71,10 @@ MainSettings TfmMain::currentSettings() const {
 }
 
 void TfmMain::FormClose() {
-  IniFile ini(SettingsFileName(mainWeld().BasePath));
+  IniBatch ini{IniFile(SettingsFileName(mainWeld().BasePath))};
   try {
     writeMainSettings(ini, currentSettings());
+    ini.commit();
   } catch (const IniWriteError& e) {
     showMessage(this, MessageIcon::Error, e.what());
   }

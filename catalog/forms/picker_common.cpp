@@ -41,10 +41,11 @@ void keepSizeInSettings(QDialog* picker, Picker which) {
   const WindowSize size = readPickerSize(ini, which);
   const auto* geometry = new OuterGeometry(picker, QSize(size.width, size.height));
   QObject::connect(picker, &QDialog::finished, picker, [geometry, which] {
-    IniFile out(SettingsFileName(mainWeld().BasePath));
+    IniBatch out{IniFile(SettingsFileName(mainWeld().BasePath))};
     const QSize outer = geometry->outer();
     try {
       writePickerSize(out, which, {outer.height(), outer.width()});
+      out.commit();
     } catch (const IniWriteError&) {
       // The size is a convenience; a settings file that cannot be written loses only it, and
       // the main window reports the file when it closes.
