@@ -1,6 +1,7 @@
 #include "host/ui/host_window.h"
 
 #include "host/ui/drawing_font.h"
+#include "host/ui/recovery.h"
 
 #include "host/model/dxf_reader.h"
 #include "host/model/dxf_writer.h"
@@ -118,25 +119,11 @@ std::optional<Point> HostWindow::askPoint(const std::string& prompt, const std::
   return answer;
 }
 
-QString HostWindow::autosaveName() const {
-  if (fileName_.isEmpty()) return QString();
-  const QFileInfo f(fileName_);
-  return f.dir().filePath(f.completeBaseName() + QStringLiteral(".autosave.dxf"));
-}
-
 void HostWindow::drawingChanged() {
   view_->update();
   updateTitle();
-  const QString copy = autosaveName();
-  if (copy.isEmpty()) return;
-  try {
-    Document& d = doc_;
-    const bool modified = d.modified;
-    saveDxf(d, copy.toStdString());
-    d.modified = modified;  // the drawing itself is still unsaved
-  } catch (const DxfError& e) {
-    statusBar()->showMessage(QString::fromStdString(e.what()), 5000);
-  }
+  const QString error = writeAutosave(doc_, fileName_);
+  if (!error.isEmpty()) statusBar()->showMessage(error, 5000);
 }
 
 bool HostWindow::save(bool askName) {
@@ -151,7 +138,7 @@ bool HostWindow::save(bool askName) {
     return false;
   }
   fileName_ = name;
-  QFile::remove(autosaveName());
+  QFile::remove(autosaveName(fileName_));
   updateTitle();
   return true;
 }
@@ -167,7 +154,9 @@ bool HostWindow::confirmDiscard() {
 
 void HostWindow::openFile(const QString& name) {
   try {
-    replaceDocument(loadDxf(name.toStdString()), name);
+    QString note;
+    replaceDocument(openDrawing(name, Recovery::Ask, this, &note), name);
+    if (!note.isEmpty()) statusBar()->showMessage(note);
   } catch (const DxfError& e) {
     QMessageBox::warning(this, QStringLiteral("Kelvo drawing host"), QString::fromStdString(e.what()));
   }
@@ -204,7 +193,7 @@ void HostWindow::closeEvent(QCloseEvent* e) {
     return;
   }
   view_->cancelPicking();
-  QFile::remove(autosaveName());
+  QFile::remove(autosaveName(fileName_));
   e->accept();
 }
 

@@ -38,7 +38,6 @@ class HostWindow : public QMainWindow {
   void replaceDocument(Document&& doc, const QString& fileName);
   void updateTitle();
   void documentOpened();
-  QString autosaveName() const;
 
   Document& doc_;
   QString fileName_;

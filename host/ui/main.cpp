@@ -1,18 +1,21 @@
 // kelvo-host [DRAWING.dxf]: the drawing host. Serves "AutoCAD.Application" to Kelvo on this
 // machine, shows the drawing and asks the user for the points of a designation.
-// kelvo-host --headless --picks "x,y;x,y;x,y" [--transcript FILE] [--output OUT.dxf] [DRAWING.dxf]:
-// the same without a window, for tests: prompts are answered from --picks (one beyond them is
-// cancelled, or with --hold waits like a user who does not pick), and SIGTERM or SIGINT saves
-// to --output and ends the host.
+// kelvo-host --headless --picks "x,y;x,y;x,y" [--transcript FILE] [--output OUT.dxf] [--recover]
+// [DRAWING.dxf]: the same without a window, for tests: prompts are answered from --picks (one
+// beyond them is cancelled, or with --hold waits like a user who does not pick), SIGTERM or
+// SIGINT saves to --output and ends the host, and --recover reads a newer autosave copy of the
+// drawing instead of the drawing.
 #include "host/model/dxf_reader.h"
 #include "host/model/dxf_writer.h"
 #include "host/model/object_model.h"
 #include "host/ui/automation_server.h"
 #include "host/ui/host_window.h"
+#include "host/ui/recovery.h"
 #include "platform/codepage.h"
 #include "platform/termination.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QEventLoop>
 #include <QTimer>
@@ -30,6 +33,7 @@ using namespace kelvo::host;
 struct Options {
   bool headless = false;
   bool hold = false;  // headless: a prompt beyond the picks waits instead of being cancelled
+  bool recover = false;  // headless: a newer autosave copy is read instead of the drawing
   QString picks, transcript, output, drawing;
 };
 
@@ -43,6 +47,7 @@ Options parse(const QStringList& args) {
     else if (a == QLatin1String("--transcript")) o.transcript = value();
     else if (a == QLatin1String("--output")) o.output = value();
     else if (a == QLatin1String("--hold")) o.hold = true;
+    else if (a == QLatin1String("--recover")) o.recover = true;
     else o.drawing = a;
   }
   return o;
@@ -90,6 +95,7 @@ void onTermination(const Options& opt, Document& doc, HostWindow* window) {
       QCoreApplication::exit(1);
       return;
     }
+    QFile::remove(autosaveName(opt.drawing));  // the work is saved
   }
   QCoreApplication::quit();
 }
@@ -110,9 +116,15 @@ int main(int argc, char** argv) {
   const Options opt = parse(QCoreApplication::arguments());
 
   Document doc;
-  if (!opt.drawing.isEmpty() && QFileInfo::exists(opt.drawing)) {
+  if (!opt.drawing.isEmpty()) {
     try {
-      doc = loadDxf(opt.drawing.toStdString());
+      QString note;
+      const Recovery how = !opt.headless ? Recovery::Ask : opt.recover ? Recovery::Take : Recovery::Aside;
+      doc = openDrawing(opt.drawing, how, nullptr, &note);
+      if (!note.isEmpty()) {
+        std::cerr << note.toStdString() << "\n";
+        doc.warnings.push_back(note.toStdString());
+      }
     } catch (const DxfError& e) {
       std::cerr << e.what() << "\n";
       return 1;
@@ -138,11 +150,12 @@ int main(int argc, char** argv) {
                           const cad::Variant& result) {
     if (transcript.is_open()) transcript << transcriptLine(object, member, args, result) << std::endl;
     // One redraw and one autosave for a burst of calls, once the event loop comes round.
-    if (window && doc.modified && !refreshPending) {
+    if (doc.modified && !refreshPending) {
       refreshPending = true;
-      QTimer::singleShot(0, window.get(), [&window, &refreshPending] {
+      QTimer::singleShot(0, QCoreApplication::instance(), [&] {
         refreshPending = false;
-        window->drawingChanged();
+        if (window) window->drawingChanged();
+        else if (const QString error = writeAutosave(doc, opt.drawing); !error.isEmpty()) std::cerr << error.toStdString() << "\n";
       });
     }
   };

@@ -2,14 +2,11 @@
 // the whole old one or the whole new one, and it reads back as one of them.
 #include "app/settings.h"
 #include "platform/ini_store.h"
+#include "tests/support/kill_loop.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <random>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace kelvo {
 namespace {
@@ -31,25 +28,16 @@ TEST(SettingsCrash, AKillWhileStoringLeavesTheOldFileOrTheNew) {
   const std::string textA = test::slurp(dir.file("a.ini")), textB = test::slurp(dir.file("b.ini"));
   ASSERT_NE(textA, textB);
 
-  std::mt19937 random(20261209);
   int sawA = 0, sawB = 0;
-  for (int run = 0; run < 500; ++run) {
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      for (;;) store(file, a), store(file, b);
-    }
-    usleep(std::uniform_int_distribution<useconds_t>(200, 4000)(random));
-    kill(child, SIGKILL);
-    int status = 0;
-    waitpid(child, &status, 0);
-    const std::string now = test::slurp(file);
-    if (now.empty() && run == 0) continue;  // killed before its first file was there
-    ASSERT_TRUE(now == textA || now == textB) << "run " << run << " left:\n" << now;
-    (now == textA ? sawA : sawB)++;
-    const MainSettings read = readMainSettings(IniFile(file));
-    EXPECT_EQ(read.height, now == textA ? a.height : b.height);
-  }
+  test::killWhileRepeating(
+      300, [&] { store(file, a), store(file, b); },
+      [&](int run) {
+        const std::string now = test::slurp(file);
+        if (now.empty() && run == 0) return;  // killed before its first file was there
+        ASSERT_TRUE(now == textA || now == textB) << "run " << run << " left:\n" << now;
+        (now == textA ? sawA : sawB)++;
+        EXPECT_EQ(readMainSettings(IniFile(file)).height, now == textA ? a.height : b.height);
+      });
   // Both files must have been caught, or the kills missed the moments that matter.
   EXPECT_GT(sawA, 10);
   EXPECT_GT(sawB, 10);

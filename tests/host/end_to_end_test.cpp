@@ -2,6 +2,7 @@
 #include "app/forms/main_weld.h"
 #include "cad/draw_weld.h"
 #include "host/model/dxf_reader.h"
+#include "host/model/dxf_writer.h"
 #include "platform/codepage.h"
 #include "platform/automation_wire.h"
 #include "platform/local_transport.h"
@@ -43,10 +44,11 @@ class EndToEnd : public ::testing::Test {
   }
   static inline std::string socketDir_;
 
-  std::unique_ptr<QProcess> startHost(const QString& picks, bool hold = false) {
+  std::unique_ptr<QProcess> startHost(const QString& picks, bool hold = false, const QStringList& more = {}) {
     auto p = std::make_unique<QProcess>();
     QStringList args{"--headless", "--picks", picks, "--output", QString::fromStdString(dir.file("out.dxf"))};
     if (hold) args << "--hold";
+    args << more;
     p->start(QStringLiteral(KELVO_HOST), args);
     EXPECT_TRUE(p->waitForStarted(10000));
     for (int i = 0; i < 200 && !p->canReadLine(); ++i) p->waitForReadyRead(100);
@@ -105,6 +107,27 @@ TEST_F(EndToEnd, TheDesignationLandsInTheDrawing) {
   bool override341 = false;
   for (const host::Tag& t : *space[2].original) override341 |= t.code == 1070 && t.value == "341";
   EXPECT_TRUE(override341);
+}
+
+// The host dies after a designation was drawn: started again with --recover, it has the work.
+TEST_F(EndToEnd, AKilledHostsWorkIsThereOnItsNextStart) {
+  const QString part = QString::fromStdString(dir.file("part.dxf"));
+  test::spit(dir.file("part.dxf"), host::writeDxf(*std::make_unique<host::Document>()));
+  auto first = startHost("0,0;30,20;60,20", false, {part});
+  openWindow();
+  pressDraw();
+  EXPECT_TRUE(messages.shown.empty());
+  const std::string copy = dir.file("part.autosave.dxf");
+  for (int i = 0; i < 100 && !std::filesystem::exists(copy); ++i) QTest::qWait(50);
+  ASSERT_TRUE(std::filesystem::exists(copy));
+  ::kill(static_cast<pid_t>(first->processId()), SIGKILL);
+  first->waitForFinished(10000);
+
+  auto again = startHost("", false, {"--recover", part});
+  host::Document doc = stopHost(*again);
+  EXPECT_NE(doc.findBlock("Weld_000"), nullptr);
+  EXPECT_EQ(doc.modelSpace().entities.size(), 3u);
+  EXPECT_FALSE(std::filesystem::exists(copy)) << "saved work leaves no copy behind";
 }
 
 TEST_F(EndToEnd, NoHostShowsBothMessages) {
