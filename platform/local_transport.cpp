@@ -1,6 +1,7 @@
 #include "platform/local_transport.h"
 
 #include "platform/automation_wire.h"
+#include "platform/local_peer.h"
 
 #include <QCborArray>
 #include <QCborMap>
@@ -20,7 +21,8 @@ class Connection : public std::enable_shared_from_this<Connection> {
  public:
   bool open(const QString& path) {
     socket_.connectToServer(path);
-    return socket_.waitForConnected(3000);
+    // A host of another user would see every designation and answer for the drawing.
+    return socket_.waitForConnected(3000) && peerIsThisUser(socket_.socketDescriptor());
   }
 
   cad::Variant request(QCborMap message);

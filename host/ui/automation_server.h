@@ -1,13 +1,16 @@
 // The drawing host's end of the local automation protocol: serves the object model to every
-// client that connects, with object handles per connection that go when the client goes.
+// client of this user that connects, with object handles per connection that go when the client
+// goes. A connection that breaks the protocol, or takes no answers, is closed; the others go on.
 #pragma once
 
 #include "cad/automation.h"
 
+#include <QCborValue>
 #include <QLocalServer>
 #include <QObject>
 
 #include <functional>
+#include <memory>
 
 namespace kelvo::host {
 
@@ -22,6 +25,11 @@ class AutomationServer : public QObject {
 
  private:
   void serve(class QLocalSocket* socket);
+  // Answers the whole frames a connection has sent, a few at a time so that the window repaints
+  // between them however much a client sends at once.
+  void answerWaiting(class QLocalSocket* socket, const std::shared_ptr<struct Session>& session);
+  struct Reply;
+  Reply answer(Session& session, const QCborValue& message);
   std::function<cad::ObjectRef()> application_;
   QLocalServer server_;
 };
