@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The local transport: one round trip, a full draw command against it, and the memory of the
-# host and of Kelvo's side over 1,000 commands (release build, headless host).
+# host and of Kelvo's side over a run of commands (1,000, or COMMANDS), release build, headless host.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh

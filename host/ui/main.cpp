@@ -1,6 +1,6 @@
 // kelvo-host [DRAWING.dxf]: the drawing host. Serves "AutoCAD.Application" to Kelvo on this
 // machine, shows the drawing and asks the user for the points of a designation.
-// kelvo-host --headless --picks "x,y;x,y;x,y" [--transcript FILE] [--output OUT.dxf] [--recover]
+// kelvo-host --headless --picks "x,y;x,y;x,y"|@FILE [--transcript FILE] [--output OUT.dxf] [--recover]
 // [DRAWING.dxf]: the same without a window, for tests: prompts are answered from --picks (one
 // beyond them is cancelled, or with --hold waits like a user who does not pick), SIGTERM or
 // SIGINT saves to --output and ends the host, and --recover reads a newer autosave copy of the
@@ -49,6 +49,11 @@ Options parse(const QStringList& args) {
     else if (a == QLatin1String("--hold")) o.hold = true;
     else if (a == QLatin1String("--recover")) o.recover = true;
     else o.drawing = a;
+  }
+  // "@FILE": the picks are in a file, for runs longer than one argument may be.
+  if (o.picks.startsWith(QLatin1Char('@'))) {
+    QFile f(o.picks.mid(1));
+    o.picks = f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
   }
   return o;
 }
