@@ -20,6 +20,12 @@ double num(const std::string& s) {
   return v;
 }
 
+// An integer group (colour, alignment): what no int holds, or no number at all, reads as 0.
+int integer(const std::string& s) {
+  const double v = num(s);
+  return v >= -2147483648.0 && v <= 2147483647.0 ? static_cast<int>(v) : 0;
+}
+
 std::uint64_t hex(const std::string& s) {
   std::uint64_t v = 0;
   std::from_chars(s.data(), s.data() + s.size(), v, 16);
@@ -32,6 +38,18 @@ struct Reader {
   std::size_t i = 0;
   Document doc;
   std::uint64_t maxHandle = 0;
+
+  // Whether reading has come to `marker`, to the end of the section or to the end of the file
+  // (a file cut short, or one whose section never ends, stops there).
+  bool atEnd(std::string_view marker) const {
+    if (i >= t.size()) return true;
+    const Tag& g = t[i];
+    return g.code == 0 && (g.value == marker || g.value == "ENDSEC" || g.value == "EOF");
+  }
+  // Past the ENDSEC a section ends with; an EOF stays for the file's end.
+  void leaveSection() {
+    if (i < t.size() && t[i].value == "ENDSEC") ++i;
+  }
 
   // The tags of one object: from its 0 tag up to the next 0 tag.
   Tags object() {
@@ -77,15 +95,15 @@ struct Reader {
       else if (c == 51 && e.kind == Kind::Arc) e.endAngle = num(g.value) * kRadians;
       else if (c == 1 && e.kind == Kind::Text) e.text = fromFile(g.value, doc.encoding);
       else if (c == 2 && e.kind == Kind::Insert) e.text = fromFile(g.value, doc.encoding);
-      else if (c == 72 && e.kind == Kind::Text) e.horizontal = static_cast<int>(num(g.value));
-      else if (c == 73 && e.kind == Kind::Text) e.vertical = static_cast<int>(num(g.value));
+      else if (c == 72 && e.kind == Kind::Text) e.horizontal = integer(g.value);
+      else if (c == 73 && e.kind == Kind::Text) e.vertical = integer(g.value);
       else if (c == 340 && e.kind == Kind::Leader) e.annotation = g.value;
     }
     return e;
   }
 
   void header() {
-    while (i < t.size() && !(t[i].code == 0 && t[i].value == "ENDSEC")) {
+    while (!atEnd("ENDSEC")) {
       if (t[i].code != 9) {
         ++i;
         continue;
@@ -94,11 +112,11 @@ struct Reader {
       while (i < t.size() && t[i].code != 9 && t[i].code != 0) var.second.push_back(t[i++]);
       doc.header.push_back(std::move(var));
     }
-    ++i;
+    leaveSection();
   }
 
   void tables() {
-    while (i < t.size() && !(t[i].code == 0 && t[i].value == "ENDSEC")) {
+    while (!atEnd("ENDSEC")) {
       if (!(t[i].code == 0 && t[i].value == "TABLE")) {
         ++i;
         continue;
@@ -106,18 +124,21 @@ struct Reader {
       Tags head = object();
       const std::string name = head.size() > 1 ? head[1].value : "";
       Tags whole = head;
-      while (i < t.size() && !(t[i].code == 0 && (t[i].value == "ENDTAB" || t[i].value == "ENDSEC"))) {
+      while (!atEnd("ENDTAB")) {
         Tags entry = object();
         noteHandle(entry);
         if (name == "LAYER") layer(entry);
         else if (name == "BLOCK_RECORD") records.push_back(entry);
         whole.insert(whole.end(), entry.begin(), entry.end());
       }
+      // A table the file leaves open is closed, or on the next reading it would take in what
+      // follows it.
       if (i < t.size() && t[i].value == "ENDTAB") whole.push_back(t[i++]);
+      else whole.push_back({0, "ENDTAB"});
       noteHandle(head);
       doc.keptTables.push_back({name, name == "LAYER" || name == "BLOCK_RECORD" ? head : whole});
     }
-    ++i;
+    leaveSection();
   }
 
   void layer(const Tags& entry) {
@@ -125,7 +146,7 @@ struct Reader {
     l.original = entry;
     for (const Tag& g : entry) {
       if (g.code == 2) l.name = fromFile(g.value, doc.encoding);
-      else if (g.code == 62) l.color = static_cast<int>(num(g.value));
+      else if (g.code == 62) l.color = integer(g.value);
       else if (g.code == 5) l.handle = g.value;
     }
     if (l.name == "0" && !doc.layers.empty() && !doc.layers.front().original) doc.layers.front() = l;
@@ -142,7 +163,7 @@ struct Reader {
   }
 
   void blocks() {
-    while (i < t.size() && !(t[i].code == 0 && t[i].value == "ENDSEC")) {
+    while (!atEnd("ENDSEC")) {
       if (!(t[i].code == 0 && t[i].value == "BLOCK")) {
         ++i;
         continue;
@@ -163,7 +184,7 @@ struct Reader {
       b->originalBegin = begin;
       for (const Tag& g : begin)
         if (g.code == 5) b->beginHandle = g.value;
-      while (i < t.size() && !(t[i].code == 0 && (t[i].value == "ENDBLK" || t[i].value == "ENDSEC"))) {
+      while (!atEnd("ENDBLK")) {
         const Tags e = object();
         noteHandle(e);
         b->entities.push_back(entity(e));
@@ -175,11 +196,11 @@ struct Reader {
           if (g.code == 5) b->endHandle = g.value;
       }
     }
-    ++i;
+    leaveSection();
   }
 
   void entities() {
-    while (i < t.size() && !(t[i].code == 0 && t[i].value == "ENDSEC")) {
+    while (!atEnd("ENDSEC")) {
       const Tags e = object();
       noteHandle(e);
       bool paper = false;
@@ -187,7 +208,7 @@ struct Reader {
         if (g.code == 67 && num(g.value) == 1) paper = true;
       doc.blocks[paper ? 1 : 0].entities.push_back(entity(e));
     }
-    ++i;
+    leaveSection();
   }
 
   void attachRecords() {
@@ -197,7 +218,13 @@ struct Reader {
         if (g.code == 2) name = fromFile(g.value, doc.encoding);
         else if (g.code == 5) handle = g.value;
       }
-      Block* b = doc.findBlock(name);
+      // A file that defines a name twice has a record for each: the first record without a block.
+      Block* b = nullptr;
+      for (Block& candidate : doc.blocks)
+        if (!candidate.originalRecord && cp1251::equalsIgnoreCase(candidate.name, name)) {
+          b = &candidate;
+          break;
+        }
       if (!b) continue;
       b->originalRecord = r;
       b->recordHandle = handle;
@@ -228,17 +255,22 @@ struct Reader {
         entities();
       } else {
         const std::size_t start = i;
-        while (i < t.size() && !(t[i].code == 0 && t[i].value == "ENDSEC")) ++i;
-        Tags kept(t.begin() + static_cast<std::ptrdiff_t>(start), t.begin() + static_cast<std::ptrdiff_t>(std::min(i + 1, t.size())));
+        while (!atEnd("ENDSEC")) ++i;
+        const bool closed = i < t.size() && t[i].value == "ENDSEC";
+        Tags kept(t.begin() + static_cast<std::ptrdiff_t>(start), t.begin() + static_cast<std::ptrdiff_t>(i + (closed ? 1 : 0)));
+        if (!closed) kept.push_back({0, "ENDSEC"});  // a section the file leaves open is closed
         for (const Tag& g : kept)
           if (g.code == 5 || g.code == 105) maxHandle = std::max(maxHandle, hex(g.value));
         doc.keptSections[name] = std::move(kept);
-        ++i;
+        leaveSection();
       }
     }
     attachRecords();
-    if (const auto seed = doc.text("HANDSEED")) maxHandle = std::max(maxHandle, hex(*seed) - 1);
-    doc.nextHandle = std::max<std::uint64_t>(maxHandle + 1, 0x20);
+    // A seed of 0 or one that is no number says nothing (and 0 - 1 would wrap to the largest
+    // handle, so that new handles would start again low, over the drawing's own).
+    if (const auto seed = doc.text("HANDSEED"); seed && hex(*seed) > 0) maxHandle = std::max(maxHandle, hex(*seed) - 1);
+    // Below 100h are the fixed handles of the tables and objects written for a drawing that has none.
+    doc.nextHandle = std::max<std::uint64_t>(maxHandle + 1, 0x100);
     if (const auto layer = doc.text("CLAYER")) doc.activeLayer = fromFile(*layer, doc.encoding);
     doc.modified = false;
     return std::move(doc);

@@ -22,14 +22,18 @@ struct Writer {
   void section(const char* name) { w.add(0, "SECTION"), w.add(2, name); }
   void endsec() { w.add(0, "ENDSEC"); }
 
+  // What is written from its own tags keeps them, handle or none: a handle given to it here
+  // would never reach the file, and every save would take another.
   void assignHandles() {
     for (Layer& l : doc.layers)
-      if (l.handle.empty()) l.handle = doc.newHandle();
+      if (l.handle.empty() && !l.original) l.handle = doc.newHandle();
     for (Block& b : doc.blocks) {
-      for (std::string* h : {&b.recordHandle, &b.beginHandle, &b.endHandle})
-        if (h->empty()) *h = doc.newHandle();
+      const std::pair<std::string*, bool> parts[] = {
+          {&b.recordHandle, b.originalRecord.has_value()}, {&b.beginHandle, b.originalBegin.has_value()}, {&b.endHandle, b.originalEnd.has_value()}};
+      for (const auto& [h, kept] : parts)
+        if (h->empty() && !kept) *h = doc.newHandle();
       for (Entity& e : b.entities)
-        if (e.handle.empty()) e.handle = doc.newHandle();
+        if (e.handle.empty() && !e.original) e.handle = doc.newHandle();
     }
   }
 
@@ -151,11 +155,21 @@ struct Writer {
   }
 
   void keptTables() {
+    bool layers = false, records = false;
+    // The model holds one table of each: a file that repeats a table has all its entries there.
     for (const auto& [name, tags] : doc.keptTables) {
-      if (name == "LAYER") layerTable();
-      else if (name == "BLOCK_RECORD") blockRecordTable();
-      else w.addAll(tags);
+      if (name == "LAYER") {
+        if (!layers) layerTable(), layers = true;
+      } else if (name == "BLOCK_RECORD") {
+        if (!records) blockRecordTable(), records = true;
+      } else {
+        w.addAll(tags);
+      }
     }
+    // A drawing read without them still has layers and blocks, which need their entries to be
+    // read back as the same drawing.
+    if (!layers) layerTable();
+    if (!records) blockRecordTable();
   }
 
   void blocksSection() {
