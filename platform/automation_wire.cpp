@@ -36,6 +36,11 @@ QCborValue encode(const cad::Variant& v, const ToHandle& toHandle) {
       v);
 }
 
+qint64 integerIn(const QCborValue& v) {
+  if (v.isDouble()) throw std::invalid_argument("a real number where a whole number belongs");
+  return v.toInteger();
+}
+
 cad::Variant decode(const QCborValue& v, const FromHandle& fromHandle) {
   if (v.isNull() || v.isUndefined()) return std::monostate{};
   if (v.isBool()) return v.toBool();
@@ -62,8 +67,8 @@ cad::Variant decode(const QCborValue& v, const FromHandle& fromHandle) {
   if (v.isMap()) {
     const QCborMap m = v.toMap();
     if (m.contains(QStringLiteral("omitted"))) return cad::Omitted{};
-    if (m.contains(QStringLiteral("cy"))) return cad::Currency{m.value(QStringLiteral("cy")).toInteger()};
-    if (m.contains(QStringLiteral("obj"))) return fromHandle(m.value(QStringLiteral("obj")).toInteger());
+    if (m.contains(QStringLiteral("cy"))) return cad::Currency{integerIn(m.value(QStringLiteral("cy")))};
+    if (m.contains(QStringLiteral("obj"))) return fromHandle(integerIn(m.value(QStringLiteral("obj"))));
   }
   throw std::invalid_argument("a value of an unknown kind");
 }

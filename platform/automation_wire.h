@@ -30,6 +30,10 @@ QCborValue encode(const cad::Variant& v, const ToHandle& toHandle);
 // Throws std::invalid_argument for a value that is none of the above.
 cad::Variant decode(const QCborValue& v, const FromHandle& fromHandle);
 
+// A whole number of a message (an id, a handle, ten-thousandths): 0 when absent; a real number
+// there is a protocol error (std::invalid_argument), never converted (NaN has no integer).
+qint64 integerIn(const QCborValue& v);
+
 // A frame: 4-byte big-endian length, then the CBOR bytes.
 QByteArray frame(const QCborValue& message);
 // Takes one whole frame from the front of `buffer` when there is one. A frame longer than

@@ -79,7 +79,8 @@ cad::Variant Connection::request(QCborMap message) {
     }
     if (reply) {
       const QCborMap r = reply->toMap();
-      if (r.value(QStringLiteral("id")).toInteger() != id) continue;
+      const QCborValue answered = r.value(QStringLiteral("id"));
+      if (!answered.isInteger() || answered.toInteger() != id) continue;
       if (r.value(QStringLiteral("ok")).toBool()) {
         auto self = shared_from_this();
         return wire::decode(r.value(QStringLiteral("result")), [self](qint64 h) -> cad::ObjectRef {

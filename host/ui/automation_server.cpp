@@ -103,7 +103,12 @@ struct AutomationServer::Reply {
 
 AutomationServer::Reply AutomationServer::answer(Session& session, const QCborValue& message) {
   const QCborMap m = message.toMap();
-  const qint64 id = m.value(QStringLiteral("id")).toInteger();
+  qint64 id = 0;
+  try {
+    id = wire::integerIn(m.value(QStringLiteral("id")));
+  } catch (const std::invalid_argument&) {
+    return {};
+  }
   const QString op = m.value(QStringLiteral("op")).toString();
   QCborMap reply;
   try {
@@ -111,7 +116,7 @@ AutomationServer::Reply AutomationServer::answer(Session& session, const QCborVa
     if (op == QLatin1String("connect")) {
       result = application_();
     } else {
-      const cad::ObjectRef target = session.object(m.value(QStringLiteral("obj")).toInteger());
+      const cad::ObjectRef target = session.object(wire::integerIn(m.value(QStringLiteral("obj"))));
       const std::string member = m.value(QStringLiteral("member")).toString().toStdString();
       cad::Args args;
       for (const QCborValue& a : m.value(QStringLiteral("args")).toArray())

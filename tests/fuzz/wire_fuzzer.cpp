@@ -22,6 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       buffer.append(reinterpret_cast<const char*>(data) + at, static_cast<qsizetype>(std::min(piece, size - at)));
       while (const auto message = wire::takeFrame(buffer)) {
         const QCborMap m = message->toMap();
+        wire::integerIn(m.value(QStringLiteral("id")));  // as the host reads a call's id and object
+        wire::integerIn(m.value(QStringLiteral("obj")));
         for (const QCborValue& a : m.value(QStringLiteral("args")).toArray()) {
           try {
             wire::decode(a, noObjects);
