@@ -14,7 +14,7 @@ long=0
 if [ "${1:-}" = "--long" ]; then long=1; shift; fi
 targets=${1:-all}
 [ "$targets" = all ] && targets="catalog dxf wire settings"
-seconds=${2:-$([ $long = 1 ] && echo 3600 || echo 10)}
+seconds=${2:-$([ $long = 1 ] && echo 3600 || echo 5)}
 if [ $long = 1 ]; then
   tree=build-fuzz
   CC=clang CXX=clang++ cmake -S . -B $tree -G Ninja -DCMAKE_BUILD_TYPE=Release \

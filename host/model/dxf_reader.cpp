@@ -184,7 +184,8 @@ struct Reader {
       b->originalBegin = begin;
       for (const Tag& g : begin)
         if (g.code == 5) b->beginHandle = g.value;
-      while (!atEnd("ENDBLK")) {
+      // A block left open ends where the next one begins.
+      while (!atEnd("ENDBLK") && t[i].value != "BLOCK") {
         const Tags e = object();
         noteHandle(e);
         b->entities.push_back(entity(e));

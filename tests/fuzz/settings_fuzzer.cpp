@@ -28,7 +28,7 @@ class TextIni final : public kelvo::IniStore {
 
 // Names and values the writer is meant for: no line breaks, brackets, '=' or surrounding blanks.
 bool plain(std::string_view s) {
-  if (s.empty() || s.front() == ' ' || s.back() == ' ' || s.front() == '"') return false;
+  if (s.empty() || s.front() == ' ' || s.back() == ' ' || s.front() == '"' || s.front() == '\'') return false;
   for (const char c : s)
     if (c == '\r' || c == '\n' || c == '[' || c == ']' || c == '=' || c == '\t' || c == ';' || c == '\0') return false;
   return true;
