@@ -51,6 +51,16 @@ struct Reader {
     if (i < t.size() && t[i].value == "ENDSEC") ++i;
   }
 
+  // Stray tags before an object's 0 tag belong to nothing: written back after the object
+  // before them, they would join it.
+  bool skipStray() {
+    if (i < t.size() && t[i].code != 0) {
+      ++i;
+      return true;
+    }
+    return false;
+  }
+
   // The tags of one object: from its 0 tag up to the next 0 tag.
   Tags object() {
     Tags out{t[i++]};
@@ -125,6 +135,7 @@ struct Reader {
       const std::string name = head.size() > 1 ? head[1].value : "";
       Tags whole = head;
       while (!atEnd("ENDTAB")) {
+        if (skipStray()) continue;
         Tags entry = object();
         noteHandle(entry);
         if (name == "LAYER") layer(entry);
@@ -186,6 +197,7 @@ struct Reader {
         if (g.code == 5) b->beginHandle = g.value;
       // A block left open ends where the next one begins.
       while (!atEnd("ENDBLK") && t[i].value != "BLOCK") {
+        if (skipStray()) continue;
         const Tags e = object();
         noteHandle(e);
         b->entities.push_back(entity(e));
@@ -202,6 +214,7 @@ struct Reader {
 
   void entities() {
     while (!atEnd("ENDSEC")) {
+      if (skipStray()) continue;
       const Tags e = object();
       noteHandle(e);
       bool paper = false;
