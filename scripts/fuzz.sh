@@ -39,6 +39,7 @@ for target in $targets; do
   log=$(mktemp)
   args=(-max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$regressions/")
   [ $long = 1 ] && args+=(-fork=2 -ignore_crashes=0)
+  started=$SECONDS
   if ! "$fuzzer" "${args[@]}" "$kept/$target" >"$log" 2>&1; then
     echo "fuzz $target: a finding, kept in $regressions/"; status=1
   fi
@@ -46,8 +47,9 @@ for target in $targets; do
   runs=$(grep -oE 'stat::number_of_executed_units: *[0-9]+' "$log" | grep -oE '[0-9]+$' | tail -n1 || true)
   [ -n "$runs" ] || runs=$(grep -oE '^#[0-9]+' "$log" | tail -n1 | tr -d '#' || true)
   cov=$(grep -oE 'cov: [0-9]+' "$log" | tail -n1 | grep -oE '[0-9]+' || true)
-  echo "fuzz $target: ${runs:-0} executions in ${seconds} s, coverage ${cov:-?} edges"
-  echo "$(date -u +%FT%TZ) $([ $long = 1 ] && echo long || echo asan) ${seconds}s ${runs:-0} executions cov ${cov:-?}" >>"$kept/$target.runs.log"
+  took=$((SECONDS - started))
+  echo "fuzz $target: ${runs:-0} executions in ${took} s, coverage ${cov:-?} edges"
+  echo "$(date -u +%FT%TZ) $([ $long = 1 ] && echo long || echo asan) ${took}s ${runs:-0} executions cov ${cov:-?}" >>"$kept/$target.runs.log"
   rm -f "$log"
 done
 exit $status
