@@ -21,8 +21,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   const std::string once = writeDxf(doc);
   const Document again = readDxf(once);  // what the host wrote, it must read
+  // (The handle seed may come back lower: a handle the input held on something not written back,
+  // a stray tag, is free again.)
   if (again.entityCount() != doc.entityCount() || again.layers.size() != doc.layers.size() ||
-      again.blocks.size() != doc.blocks.size() || again.nextHandle < doc.nextHandle)
+      again.blocks.size() != doc.blocks.size())
     std::abort();
   return 0;
 }
