@@ -176,19 +176,9 @@ void DrawWeld::DrawShelf() {
   if (!CountText.empty() || !NumberText.empty()) DrawLeaderLabel();
   else ApplyMinimumLength(3 * ArrowSize);
   WeldBlock = AcadDoc.Blocks().Add(LeaderPoint, BlockName);
-  DrawBendSigns();
   ShelfLength = 0;
-  if (LeaderAngle > 3 * kPi / 2 || LeaderAngle <= kPi / 2) {
-    LayoutShelfRight();
-    DrawRoughnessRight();
-    WorkPoint1[0] = LeaderPoint[0] + ShelfLength + TextGap;
-  } else {
-    DrawRoughnessLeft();
-    LayoutShelfLeft();
-    WorkPoint1[0] = LeaderPoint[0] - (ShelfLength + TextGap);
-  }
-  WorkPoint1[1] = LeaderPoint[1];
-  WeldBlock.AddLine(LeaderPoint, WorkPoint1);
+  // Exactly pi/2 (straight up) still runs to the right, exactly 3 pi/2 to the left.
+  LayoutShelf(LeaderAngle > 3 * kPi / 2 || LeaderAngle <= kPi / 2);
 }
 
 void DrawWeld::InsertAndLead() {

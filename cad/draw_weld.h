@@ -6,6 +6,7 @@
 
 #include "app/weld_record.h"
 #include "cad/acad.h"
+#include "cad/shelf_layout.h"
 
 #include <ctime>
 #include <functional>
@@ -63,14 +64,14 @@ class DrawWeld {
   void Start_ACAD();
   void EnsureArrowBlock();
   void DrawLeaderLabel();
+  // The glyphs on their own, at WorkPoint1 (the bend for the bend signs); the shelf sign
+  // advances ShelfLength as the layout does.
   void DrawBendSigns();
   void DrawAuxSign();
   void DrawRoughMark(bool up);
   void DrawLegTriangle();
-  void LayoutShelfRight();
-  void DrawRoughnessRight();
-  void DrawRoughnessLeft();
-  void LayoutShelfLeft();
+  // The bend signs, the shelf's items and the shelf line, into the weld block.
+  void LayoutShelf(bool toRight);
   void ApplyMinimumLength(double length);
   // "Weld_" and the hour, minute and second without leading zeros.
   static std::string BlockNameAt(const std::tm& time);
@@ -83,10 +84,8 @@ class DrawWeld {
   static bool HasBlock(const AcadBlocks& blocks, const std::string& name);
   void DrawShelf();
   void InsertAndLead();
-  std::string CompositeStandardText() const;
-  double BaselineY() const;
-  double MeasureLastText();
-  void AddPolyLine(std::initializer_list<Point> vertices);
+  shelf::Sizes Sizes() const;
+  void Emit(const std::vector<shelf::Shape>& shapes);
   void Guarded(const char* procedure, const std::function<void()>& step) const;
   bool HasAnyText() const;
 

@@ -1,143 +1,148 @@
-// The shelf's texts and signs, placed one after another from the bend with the cursor
-// ShelfLength: in reading order on a shelf running to +x, in reverse on one running to -x.
-#include "cad/draw_weld.h"
+// The shelf's texts and signs, placed one after another from the bend with a running length:
+// in reading order on a shelf running to +x, in reverse on one running to -x, where the texts
+// are right-aligned. The designation reads left to right either way.
+#include "cad/shelf_layout.h"
 
 #include <cmath>
 
-namespace kelvo::cad {
+namespace kelvo::cad::shelf {
 
-std::string DrawWeld::CompositeStandardText() const {
-  std::string s = StandardText;
-  if (!JointText.empty()) {
-    s += "-" + JointText;
-    if (!MethodText.empty()) {
-      s += "-" + MethodText;
-      if (!LegText.empty()) s += "-";
+std::string compositeStandardText(const Input& in) {
+  std::string s = in.standard;
+  if (!in.joint.empty()) {
+    s += "-" + in.joint;
+    if (!in.method.empty()) {
+      s += "-" + in.method;
+      if (!in.leg.empty()) s += "-";
     }
   }
   return s;
 }
 
-double DrawWeld::BaselineY() const {
-  return in_.side == Side::Back ? LeaderPoint[1] - 1.5 * TextGap - TextHeight
-                                : LeaderPoint[1] + TextGap;
-}
-
-// The width of the text just added, as drawn, before any alignment changes it.
-double DrawWeld::MeasureLastText() {
-  std::tie(WorkPoint6, WorkPoint7) = LastText.GetBoundingBox();
-  TextWidth = std::abs(WorkPoint6[0] - WorkPoint7[0]);
-  return TextWidth;
-}
-
 namespace {
-void rightAlign(const AcadText& text, const Point& at) {
-  text.setVerticalAlignment(0);
-  text.setHorizontalAlignment(2);
-  text.setTextAlignmentPoint(at);
-}
 
-double signWidth(std::uint8_t znak2, double u) {
-  switch (znak2) {
-    case 1: return 16 * u;
-    case 2: return 33 * u;
-    case 3: return 17 * u;
-    default: return 0;
+class Layout {
+ public:
+  Layout(const Input& in, Sink& sink)
+      : in_(in), sink_(sink), H(in.sizes.height), g(in.sizes.gap), u(in.sizes.unit),
+        lx(in.bend[0]), ly(in.bend[1]), markZ_(in.markZ) {}
+
+  Result run() {
+    for (const Shape& s : bendSigns(in_.bendSign, in_.bend, in_.anchorZ, in_.sizes)) sink_.shape(s);
+    if (in_.toRight) {
+      layoutShelfRight();
+      drawRoughnessRight();
+      sink_.shape(Line{in_.bend, at(lx + s_ + g, ly)});
+    } else {
+      drawRoughnessLeft();
+      layoutShelfLeft();
+      sink_.shape(Line{in_.bend, at(lx - (s_ + g), ly)});
+    }
+    return {s_, label_};
   }
-}
+
+ private:
+  // Texts stand above the shelf on the front side and hang below it on the back side.
+  double baseline() const { return in_.side == Side::Back ? ly - 1.5 * g - H : ly + g; }
+  Point at(double x, double y) const { return {x, y, in_.anchorZ}; }
+  double bendRoom() const { return in_.bendSign > 0 ? 4 * u : 0; }
+
+  double placeText(const std::string& text, const Point& where, std::optional<Point> rightEnd = {}) {
+    const Box box = sink_.text({text, where, rightEnd});
+    markZ_ = box.low[2];
+    return std::abs(box.low[0] - box.high[0]);
+  }
+  void place(const std::vector<Shape>& shapes) {
+    for (const Shape& s : shapes) sink_.shape(s);
+  }
+  // Draws the sign from its left end; the length grows by the sign and the gap before it.
+  void placeSign(double x, double y) {
+    place(auxSign(in_.shelfSign, at(x, y), in_.side, in_.sizes));
+    const double width = auxSignWidth(in_.shelfSign, u);
+    if (width > 0) s_ += width + 1.5 * g;
+  }
+
+  void layoutShelfRight() {
+    s_ = 1.5 * g;
+    if (in_.bendSign > 0) s_ += bendRoom();
+    const double y = baseline();
+    if (!in_.standard.empty()) {
+      label_ = compositeStandardText(in_);
+      s_ += placeText(label_, at(lx + s_, y));
+    }
+    if (!in_.leg.empty()) {
+      place({legTriangle(at(lx + s_ + g, y), in_.sizes)});
+      s_ += 7 * u + g;
+      s_ += placeText(in_.leg, at(lx + s_ + g, y)) + g;
+    }
+    placeSign(lx + s_ + 1.5 * g, y);
+  }
+
+  void drawRoughnessRight() {
+    if (in_.roughness.empty()) return;
+    double w = 0;
+    if (in_.side == Side::Front) {
+      const Point p = at(lx + s_ + g, ly + 14 * u);
+      w = placeText(in_.roughness, p);
+      place({roughMark(at(p[0] + w - 4 * u, ly), true, ly, markZ_, in_.sizes)});
+    } else {
+      const Point p = at(lx + s_ + g + 7.5 * u, ly - 14 * u - H);
+      w = placeText(in_.roughness, p);
+      place({roughMark(at(p[0] + 4 * u, ly), false, ly, markZ_, in_.sizes)});
+    }
+    s_ += w + 7.5 * u;
+  }
+
+  void drawRoughnessLeft() {
+    if (in_.roughness.empty()) return;
+    s_ = in_.bendSign > 0 ? 4 * u + 1.5 * g : 1.5 * g;
+    double w = 0;
+    if (in_.side == Side::Front) {
+      const Point vertex = at(lx - s_ - 11.547 * u, ly);
+      place({roughMark(vertex, true, ly, markZ_, in_.sizes)});
+      w = placeText(in_.roughness, vertex, Point{vertex[0] + 4 * u, ly + 14 * u, in_.anchorZ});
+    } else {
+      w = placeText(in_.roughness, in_.bend, Point{lx - s_, ly - 14 * u - H, in_.bend[2]});
+      place({roughMark(at(lx - s_ - w + 4 * u, ly), false, ly, markZ_, in_.sizes)});
+    }
+    s_ += w + 7.5 * u;
+  }
+
+  void layoutShelfLeft() {
+    if (in_.roughness.empty()) {
+      s_ = 0.5 * g;
+      if (in_.bendSign > 0) s_ += bendRoom();
+    }
+    double x = lx - s_;
+    const double y = baseline();
+    const double width = auxSignWidth(in_.shelfSign, u);
+    if (width > 0) x -= width + 1.5 * g;
+    placeSign(x, y);
+    if (!in_.leg.empty()) {
+      s_ += 1.5 * g;
+      const double w = placeText(in_.leg, at(x, y), at(x - 1.5 * g, y));
+      x -= 1.5 * g;
+      s_ += w + 1.5 * g;
+      x -= w + 7 * u + g;
+      place({legTriangle(at(x, y), in_.sizes)});
+      s_ += 7 * u + g;
+    }
+    if (!in_.standard.empty()) {
+      label_ = compositeStandardText(in_);
+      s_ += placeText(label_, at(x, y), at(x - g, y));
+    }
+  }
+
+  const Input& in_;
+  Sink& sink_;
+  const double H, g, u, lx, ly;
+  double s_ = 0;  // the length along the shelf already taken
+  double markZ_;
+  std::string label_;
+};
+
 }  // namespace
 
-void DrawWeld::LayoutShelfRight() {
-  const double g = TextGap, u = SignUnit, lx = LeaderPoint[0];
-  ShelfLength = 1.5 * g;
-  if (in_.Znak1 > 0) ShelfLength += 4 * u;
-  WorkPoint1[0] = lx + ShelfLength, WorkPoint1[1] = BaselineY();
-  if (!StandardText.empty()) {
-    LabelText = CompositeStandardText();
-    LastText = WeldBlock.AddText(LabelText, WorkPoint1, TextHeight);
-    ShelfLength += MeasureLastText();
-  }
-  if (!LegText.empty()) {
-    WorkPoint1[0] = lx + ShelfLength + g;
-    DrawLegTriangle();
-    ShelfLength += 7 * u + g;
-    WorkPoint1[0] = lx + ShelfLength + g;
-    LastText = WeldBlock.AddText(LegText, WorkPoint1, TextHeight);
-    ShelfLength += MeasureLastText() + g;
-  }
-  WorkPoint1[0] = lx + ShelfLength + 1.5 * g;
-  DrawAuxSign();
-}
+Result layout(const Input& in, Sink& sink) { return Layout(in, sink).run(); }
 
-void DrawWeld::DrawRoughnessRight() {
-  if (RoughnessText.empty()) return;
-  const double g = TextGap, u = SignUnit, lx = LeaderPoint[0], ly = LeaderPoint[1];
-  double w = 0;
-  if (in_.side == Side::Front) {
-    WorkPoint1[0] = lx + ShelfLength + g, WorkPoint1[1] = ly + 14 * u;
-    LastText = WeldBlock.AddText(RoughnessText, WorkPoint1, TextHeight);
-    w = MeasureLastText();
-    WorkPoint1[0] = WorkPoint1[0] + w - 4 * u, WorkPoint1[1] = ly;
-    DrawRoughMark(true);
-  } else {
-    WorkPoint1[0] = lx + ShelfLength + g + 7.5 * u, WorkPoint1[1] = ly - 14 * u - TextHeight;
-    LastText = WeldBlock.AddText(RoughnessText, WorkPoint1, TextHeight);
-    w = MeasureLastText();
-    WorkPoint1[0] = WorkPoint1[0] + 4 * u, WorkPoint1[1] = ly;
-    DrawRoughMark(false);
-  }
-  ShelfLength += w + 7.5 * u;
-}
-
-void DrawWeld::DrawRoughnessLeft() {
-  if (RoughnessText.empty()) return;
-  const double g = TextGap, u = SignUnit, lx = LeaderPoint[0], ly = LeaderPoint[1];
-  ShelfLength = in_.Znak1 > 0 ? 4 * u + 1.5 * g : 1.5 * g;
-  double w = 0;
-  if (in_.side == Side::Front) {
-    WorkPoint1[0] = lx - ShelfLength - 11.547 * u, WorkPoint1[1] = ly;
-    DrawRoughMark(true);
-    LastText = WeldBlock.AddText(RoughnessText, WorkPoint1, TextHeight);
-    w = MeasureLastText();
-    rightAlign(LastText, {WorkPoint1[0] + 4 * u, ly + 14 * u, WorkPoint1[2]});
-  } else {
-    LastText = WeldBlock.AddText(RoughnessText, LeaderPoint, TextHeight);
-    w = MeasureLastText();
-    rightAlign(LastText, {lx - ShelfLength, ly - 14 * u - TextHeight, LeaderPoint[2]});
-    WorkPoint1[0] = lx - ShelfLength - w + 4 * u, WorkPoint1[1] = ly;
-    DrawRoughMark(false);
-  }
-  ShelfLength += w + 7.5 * u;
-}
-
-void DrawWeld::LayoutShelfLeft() {
-  const double g = TextGap, u = SignUnit, lx = LeaderPoint[0];
-  if (RoughnessText.empty()) {
-    ShelfLength = 0.5 * g;
-    if (in_.Znak1 > 0) ShelfLength += 4 * u;
-  }
-  WorkPoint1[0] = lx - ShelfLength, WorkPoint1[1] = BaselineY();
-  if (in_.Znak2 >= 1 && in_.Znak2 <= 3) WorkPoint1[0] -= signWidth(in_.Znak2, u) + 1.5 * g;
-  DrawAuxSign();
-  if (!LegText.empty()) {
-    ShelfLength += 1.5 * g;
-    LastText = WeldBlock.AddText(LegText, WorkPoint1, TextHeight);
-    const double w = MeasureLastText();
-    WorkPoint1[0] -= 1.5 * g;
-    rightAlign(LastText, WorkPoint1);
-    ShelfLength += w + 1.5 * g;
-    WorkPoint1[0] -= w + 7 * u + g;
-    DrawLegTriangle();
-    ShelfLength += 7 * u + g;
-  }
-  if (!StandardText.empty()) {
-    LabelText = CompositeStandardText();
-    LastText = WeldBlock.AddText(LabelText, WorkPoint1, TextHeight);
-    const double w = MeasureLastText();
-    WorkPoint1[0] -= g;
-    rightAlign(LastText, WorkPoint1);
-    ShelfLength += w;
-  }
-}
-
-}  // namespace kelvo::cad
+}  // namespace kelvo::cad::shelf

@@ -1,88 +1,68 @@
-// The small signs of the designation, drawn into the weld block at sizes of the sign unit.
-#include "cad/draw_weld.h"
+// The small signs of the designation, as shapes at sizes of the sign unit.
+#include "cad/shelf_layout.h"
 
 #include <numbers>
 
-namespace kelvo::cad {
+namespace kelvo::cad::shelf {
 
 namespace {
 constexpr double kPi = std::numbers::pi;
 }
 
-void DrawWeld::AddPolyLine(std::initializer_list<Point> vertices) {
-  PointList.clear();
-  for (const Point& p : vertices) PointList.insert(PointList.end(), p.begin(), p.end());
-  WeldBlock.AddPolyLine(PointList);
+std::vector<Shape> bendSigns(std::uint8_t sign, const Point& bend, double anchorZ, const Sizes& s) {
+  std::vector<Shape> out;
+  if (sign == 1 || sign == 3) out.push_back(Circle{bend, 4 * s.unit});
+  if (sign > 1) {
+    const Point top{bend[0], bend[1] + s.height, anchorZ};
+    const Point flag{bend[0] - 0.5 * s.height, bend[1] + s.height, 0};
+    out.push_back(Polyline{{bend, top, flag}});
+  }
+  return out;
 }
 
-void DrawWeld::DrawBendSigns() {
-  const std::uint8_t z = in_.Znak1;
-  if (z == 1 || z == 3) WeldBlock.AddCircle(LeaderPoint, 4 * SignUnit);
-  if (z > 1) {
-    WorkPoint1[0] = LeaderPoint[0], WorkPoint1[1] = LeaderPoint[1] + TextHeight;
-    WorkPoint2[0] = LeaderPoint[0] - 0.5 * TextHeight, WorkPoint2[1] = LeaderPoint[1] + TextHeight;
-    AddPolyLine({LeaderPoint, WorkPoint1, WorkPoint2});
+double auxSignWidth(std::uint8_t sign, double unit) {
+  switch (sign) {
+    case 1: return 16 * unit;
+    case 2: return 33 * unit;
+    case 3: return 17 * unit;
+    default: return 0;
   }
 }
 
-void DrawWeld::DrawAuxSign() {
-  const double u = SignUnit, x = WorkPoint1[0], y = WorkPoint1[1];
-  const bool back = in_.side == Side::Back;
-  const double yL = back ? y + TextHeight : y;
-  switch (in_.Znak2) {
+// Drawn from the anchor towards +x whatever way the shelf runs; on the back side the line the
+// sign stands on is the text's top, not its baseline.
+std::vector<Shape> auxSign(std::uint8_t sign, const Point& anchor, Side side, const Sizes& s) {
+  const double u = s.unit, x = anchor[0], y = anchor[1];
+  const bool back = side == Side::Back;
+  const double yL = back ? y + s.height : y;
+  switch (sign) {
     case 1: {
       const double r = 5 * u;
-      WorkPoint2[0] = x, WorkPoint2[1] = yL;
-      WorkPoint3[0] = x + 16 * u, WorkPoint3[1] = yL;
-      WorkPoint4[0] = x + 8 * u, WorkPoint4[1] = y + r;
-      WeldBlock.AddLine(WorkPoint2, WorkPoint3);
-      WeldBlock.AddCircle(WorkPoint4, r);
-      ShelfLength += 16 * u + 1.5 * TextGap;
-      break;
+      return {Line{{x, yL, 0}, {x + 16 * u, yL, 0}}, Circle{{x + 8 * u, y + r, 0}, r}};
     }
     case 2: {
       const double r = 7.5 * u;
       const double yC = back ? y + 2.5 * u : y + 7.5 * u;
       const double a0 = back ? 0 : kPi, a1 = back ? kPi : 0;
-      WorkPoint2[0] = x, WorkPoint2[1] = yL;
-      WorkPoint3[0] = x + 33 * u, WorkPoint3[1] = yL;
-      WorkPoint4[0] = x + 9 * u, WorkPoint4[1] = yC;
-      WorkPoint5[0] = x + 24 * u, WorkPoint5[1] = yC;
-      WeldBlock.AddLine(WorkPoint2, WorkPoint3);
-      WeldBlock.AddArc(WorkPoint4, r, a0, a1);
-      WeldBlock.AddArc(WorkPoint5, r, a0, a1);
-      ShelfLength += 33 * u + 1.5 * TextGap;
-      break;
+      return {Line{{x, yL, 0}, {x + 33 * u, yL, 0}}, Arc{{x + 9 * u, yC, 0}, r, a0, a1},
+              Arc{{x + 24 * u, yC, 0}, r, a0, a1}};
     }
     case 3:
-      WorkPoint2[0] = x + 17 * u, WorkPoint2[1] = y;
-      WorkPoint3[0] = x + 17 * u, WorkPoint3[1] = y + TextHeight;
-      WorkPoint4[0] = x, WorkPoint4[1] = y + TextHeight;
-      AddPolyLine({WorkPoint1, WorkPoint2, WorkPoint3, WorkPoint4});
-      ShelfLength += 17 * u + 1.5 * TextGap;
-      break;
+      return {Polyline{{anchor, {x + 17 * u, y, 0}, {x + 17 * u, y + s.height, 0}, {x, y + s.height, 0}}}};
     default:
-      break;
+      return {};
   }
 }
 
-void DrawWeld::DrawRoughMark(bool up) {
-  const double u = SignUnit, x = WorkPoint1[0], ly = LeaderPoint[1];
-  if (up) {
-    WorkPoint5[0] = x - 5.7735 * u, WorkPoint5[1] = ly + 10 * u;
-    WorkPoint6[0] = x + 11.547 * u, WorkPoint6[1] = ly + 20 * u;
-  } else {
-    WorkPoint5[0] = x + 5.7735 * u, WorkPoint5[1] = ly - 10 * u;
-    WorkPoint6[0] = x - 11.547 * u, WorkPoint6[1] = ly - 20 * u;
-  }
-  AddPolyLine({WorkPoint5, WorkPoint1, WorkPoint6});
+Shape roughMark(const Point& vertex, bool up, double shelfY, double farZ, const Sizes& s) {
+  const double u = s.unit, x = vertex[0];
+  if (up) return Polyline{{{x - 5.7735 * u, shelfY + 10 * u, 0}, vertex, {x + 11.547 * u, shelfY + 20 * u, farZ}}};
+  return Polyline{{{x + 5.7735 * u, shelfY - 10 * u, 0}, vertex, {x - 11.547 * u, shelfY - 20 * u, farZ}}};
 }
 
-void DrawWeld::DrawLegTriangle() {
-  const double x = WorkPoint1[0], y = WorkPoint1[1];
-  WorkPoint2[0] = x, WorkPoint2[1] = y + TextHeight;
-  WorkPoint3[0] = x + 7 * SignUnit, WorkPoint3[1] = y;
-  AddPolyLine({WorkPoint1, WorkPoint2, WorkPoint3, WorkPoint1});
+Shape legTriangle(const Point& anchor, const Sizes& s) {
+  const double x = anchor[0], y = anchor[1];
+  return Polyline{{anchor, {x, y + s.height, 0}, {x + 7 * s.unit, y, 0}, anchor}};
 }
 
-}  // namespace kelvo::cad
+}  // namespace kelvo::cad::shelf
