@@ -35,6 +35,8 @@ MainSettings readMainSettings(const IniStore& ini) {
     fieldText(s.texts, n) = ini.readString(kWelding, fieldDef(n).key, "");
   s.Znak1 = low8(ini.readInteger(kWelding, "Знак1"_w, 0));
   s.Znak2 = low8(ini.readInteger(kWelding, "Знак2"_w, 0));
+  s.Znaki2 = ShelfSigns::parse(ini.readString(kWelding, "Знаки2"_w, ""));
+  if (!s.Znaki2.empty()) s.Znak2 = s.Znaki2.first();
   s.RisNum = low8(ini.readInteger(kPicture, "Номер"_w, kNoPicture));
   return s;
 }
@@ -52,6 +54,10 @@ void writeMainSettings(IniStore& ini, const MainSettings& s) {
     ini.writeString(kWelding, fieldDef(n).key, fieldText(s.texts, n));
   ini.writeInteger(kWelding, "Знак1"_w, s.Znak1);
   ini.writeInteger(kWelding, "Знак2"_w, s.Znak2);
+  // Written only when a set of several signs needs it, so that the files of everyone else stay
+  // as they were; once in the file it is kept up to date, or it would outlive the user's change.
+  const bool inFile = ini.readString(kWelding, "Знаки2"_w, "\n") != "\n";
+  if (s.Znaki2.codes().size() > 1 || inFile) ini.writeString(kWelding, "Знаки2"_w, s.Znaki2.text());
   ini.writeInteger(kPicture, "Номер"_w, s.RisNum);
 }
 

@@ -20,6 +20,7 @@ struct MainSettings {
   FieldTexts texts;
   std::uint8_t Znak1 = 0;
   std::uint8_t Znak2 = 0;
+  ShelfSigns Znaki2;  // a file without "Знаки2" leaves it empty
   std::uint8_t RisNum = kNoPicture;
 };
 

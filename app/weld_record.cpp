@@ -59,6 +59,7 @@ void clearDesignation(FieldTexts& texts, MainWeld& state) {
   for (auto& t : texts) t.clear();
   state.Znak1 = 0;
   state.Znak2 = 0;
+  state.Znaki2 = {};
   state.WeldData.reset();
 }
 
@@ -83,6 +84,10 @@ bool showsCircle(std::uint8_t znak1) { return znak1 == 1 || znak1 == 3; }
 bool showsFlag(std::uint8_t znak1) { return znak1 == 2 || znak1 == 3; }
 int signCellPicture(std::uint8_t znak2) { return znak2 >= 1 && znak2 <= 3 ? znak2 + 3 : 0; }
 
+ShelfSigns shelfSignsOf(const DrawInput& in) {
+  return in.Znaki2.empty() ? ShelfSigns::single(in.Znak2) : in.Znaki2;
+}
+
 DrawInput takeDrawInput(const FieldTexts& texts, Side side, bool arrowLeft,
                         const MainWeld& state) {
   DrawInput in;
@@ -91,6 +96,7 @@ DrawInput takeDrawInput(const FieldTexts& texts, Side side, bool arrowLeft,
   in.arrowLeft = arrowLeft;
   in.Znak1 = state.Znak1;
   in.Znak2 = state.Znak2;
+  in.Znaki2 = state.Znaki2;
   in.LayerName = state.LayerName;
   in.NumberType = state.NumberType;
   in.Application = state.Application;

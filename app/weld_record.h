@@ -3,6 +3,8 @@
 // drawing input from them. All texts are Windows-1251 bytes.
 #pragma once
 
+#include "app/designation_signs.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -56,6 +58,8 @@ struct MainWeld {
   TWeldData WeldData;
   std::uint8_t Znak1 = 0;
   std::uint8_t Znak2 = 0;
+  // The whole set of shelf signs; Znak2 is its first sign. Empty means Znak2 alone.
+  ShelfSigns Znaki2;
   std::string LayerName = "1";
   std::string NumberType = "N%%d";
   std::string Application = kDefaultApplication;
@@ -108,10 +112,14 @@ struct DrawInput {
   bool arrowLeft = true;  // the left barb is shown: arrowhead block "KelvoL"
   std::uint8_t Znak1 = 0;
   std::uint8_t Znak2 = 0;
+  ShelfSigns Znaki2;
   std::string LayerName;
   std::string NumberType;
   std::string Application = kDefaultApplication;
 };
+
+// The shelf signs to draw: the set when it holds any, else the one sign of Znak2.
+ShelfSigns shelfSignsOf(const DrawInput& in);
 
 DrawInput takeDrawInput(const FieldTexts& texts, Side side, bool arrowLeft,
                         const MainWeld& state);

@@ -54,10 +54,13 @@ void DrawWeld::PrepareTexts() {
       NumberText.clear();
     }
   }
+  IntermittentCarried_.clear();
   if (!IntermittentText.empty()) {
     for (std::string* host : {&LegText, &MethodText, &JointText, &StandardText})
       if (!host->empty()) {
         *host += "-" + IntermittentText;
+        IntermittentCarried_ = IntermittentText;
+        IntermittentOnLeg_ = host == &LegText;
         break;
       }
   }

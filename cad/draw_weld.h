@@ -93,6 +93,9 @@ class DrawWeld {
   DrawInput in_;
   AcadLayer SavedLayer_, DesignLayer_;
   AcadEntity TempLine_;
+  // Field 7 as joined to a text (empty when dropped), and whether the leg took it.
+  std::string IntermittentCarried_;
+  bool IntermittentOnLeg_ = false;
 };
 
 }  // namespace kelvo::cad

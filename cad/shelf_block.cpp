@@ -57,8 +57,18 @@ void DrawWeld::Emit(const std::vector<shelf::Shape>& shapes) {
 }
 
 void DrawWeld::LayoutShelf(bool toRight) {
-  shelf::Input in{StandardText, JointText, MethodText, LegText, RoughnessText, in_.Znak1, in_.Znak2,
-                  in_.side, toRight, Sizes(), LeaderPoint, WorkPoint1[2], WorkPoint6[2]};
+  shelf::Input in;
+  in.standard = StandardText, in.joint = JointText, in.method = MethodText, in.leg = LegText;
+  in.roughness = RoughnessText;
+  in.bendSign = in_.Znak1;
+  in.shelfSigns = shelfSignsOf(in_).codes();
+  in.side = in_.side, in.toRight = toRight, in.sizes = Sizes();
+  in.bend = LeaderPoint, in.anchorZ = WorkPoint1[2], in.markZ = WorkPoint6[2];
+  if (!IntermittentCarried_.empty()) {
+    in.intermittent = readIntermittent(IntermittentCarried_);
+    in.intermittentText = IntermittentCarried_;
+    in.intermittentOnLeg = IntermittentOnLeg_;
+  }
   BlockSink sink(WeldBlock, TextHeight, PointList, LastText);
   const shelf::Result r = shelf::layout(in, sink);
   ShelfLength = r.length;

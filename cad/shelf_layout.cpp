@@ -55,11 +55,34 @@ class Layout {
   void place(const std::vector<Shape>& shapes) {
     for (const Shape& s : shapes) sink_.shape(s);
   }
-  // Draws the sign from its left end; the length grows by the sign and the gap before it.
-  void placeSign(double x, double y) {
-    place(auxSign(in_.shelfSign, at(x, y), in_.side, in_.sizes));
-    const double width = auxSignWidth(in_.shelfSign, u);
+  // Draws a sign from its left end; the length grows by the sign and the gap before it.
+  void placeSign(std::uint8_t sign, double x, double y) {
+    place(auxSign(sign, at(x, y), in_.side, in_.sizes));
+    const double width = auxSignWidth(sign, u);
     if (width > 0) s_ += width + 1.5 * g;
+  }
+
+  // A text that may end with field 7's length, sign and pitch: the sign then stands between
+  // two texts as a glyph, a gap either side as the leg sign has. Answers the whole width.
+  double placeRun(const std::string& text, bool isLeg, const Point& where, std::optional<Point> rightEnd = {}) {
+    const std::string& typed = in_.intermittentText;
+    if (!in_.intermittent || isLeg != in_.intermittentOnLeg || !text.ends_with("-" + typed))
+      return placeText(text, where, rightEnd);
+    const std::string head = text.substr(0, text.size() - typed.size()) + in_.intermittent->length;
+    const std::string& tail = in_.intermittent->pitch;
+    const double glyph = intermittentGlyphWidth(in_.sizes);
+    if (!rightEnd) {
+      const double w1 = placeText(head, where);
+      place({intermittentGlyph(in_.intermittent->kind, at(where[0] + w1 + g, where[1]), in_.sizes)});
+      const double w2 = placeText(tail, at(where[0] + w1 + g + glyph + g, where[1]));
+      return w1 + g + glyph + g + w2;
+    }
+    const Point& end = *rightEnd;
+    const double w2 = placeText(tail, where, end);
+    const double glyphLeft = end[0] - w2 - g - glyph;
+    place({intermittentGlyph(in_.intermittent->kind, at(glyphLeft, end[1]), in_.sizes)});
+    const double w1 = placeText(head, where, Point{glyphLeft - g, end[1], end[2]});
+    return w1 + g + glyph + g + w2;
   }
 
   void layoutShelfRight() {
@@ -68,14 +91,14 @@ class Layout {
     const double y = baseline();
     if (!in_.standard.empty()) {
       label_ = compositeStandardText(in_);
-      s_ += placeText(label_, at(lx + s_, y));
+      s_ += placeRun(label_, false, at(lx + s_, y));
     }
     if (!in_.leg.empty()) {
       place({legTriangle(at(lx + s_ + g, y), in_.sizes)});
       s_ += 7 * u + g;
-      s_ += placeText(in_.leg, at(lx + s_ + g, y)) + g;
+      s_ += placeRun(in_.leg, true, at(lx + s_ + g, y)) + g;
     }
-    placeSign(lx + s_ + 1.5 * g, y);
+    for (std::uint8_t sign : in_.shelfSigns) placeSign(sign, lx + s_ + 1.5 * g, y);
   }
 
   void drawRoughnessRight() {
@@ -115,12 +138,15 @@ class Layout {
     }
     double x = lx - s_;
     const double y = baseline();
-    const double width = auxSignWidth(in_.shelfSign, u);
-    if (width > 0) x -= width + 1.5 * g;
-    placeSign(x, y);
+    // Laid out from the bend outwards, so the last sign of the set comes first.
+    for (auto sign = in_.shelfSigns.rbegin(); sign != in_.shelfSigns.rend(); ++sign) {
+      const double width = auxSignWidth(*sign, u);
+      if (width > 0) x -= width + 1.5 * g;
+      placeSign(*sign, x, y);
+    }
     if (!in_.leg.empty()) {
       s_ += 1.5 * g;
-      const double w = placeText(in_.leg, at(x, y), at(x - 1.5 * g, y));
+      const double w = placeRun(in_.leg, true, at(x, y), at(x - 1.5 * g, y));
       x -= 1.5 * g;
       s_ += w + 1.5 * g;
       x -= w + 7 * u + g;
@@ -129,7 +155,7 @@ class Layout {
     }
     if (!in_.standard.empty()) {
       label_ = compositeStandardText(in_);
-      s_ += placeText(label_, at(x, y), at(x - g, y));
+      s_ += placeRun(label_, false, at(x, y), at(x - g, y));
     }
   }
 

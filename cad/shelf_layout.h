@@ -62,7 +62,7 @@ class Sink {
 struct Input {
   std::string standard, joint, method, leg, roughness;
   std::uint8_t bendSign = 0;   // 0 none, 1 closed line, 2 installation, 3 both
-  std::uint8_t shelfSign = 0;  // 1 to 3 drawn, anything else not
+  std::vector<std::uint8_t> shelfSigns;  // codes 1 to 3 in the order of the sign table
   Side side = Side::Front;
   bool toRight = true;
   Sizes sizes;
@@ -71,6 +71,11 @@ struct Input {
   // end starts with: each measured box then hands on the z of its low corner.
   double anchorZ = 0;
   double markZ = 0;
+  // Field 7 as typed (trimmed) when it reads as length, sign and pitch, and whether the leg
+  // (else the standard text) carries it at its end: its sign is then drawn as a glyph.
+  std::optional<IntermittentSign> intermittent;
+  std::string intermittentText;
+  bool intermittentOnLeg = false;
 };
 
 struct Result {
@@ -90,5 +95,9 @@ std::vector<Shape> auxSign(std::uint8_t sign, const Point& anchor, Side side, co
 double auxSignWidth(std::uint8_t sign, double unit);  // 0 for a code that draws nothing
 Shape roughMark(const Point& vertex, bool up, double shelfY, double farZ, const Sizes& s);
 Shape legTriangle(const Point& anchor, const Sizes& s);
+// The chain sign (a slash at 60 degrees) or the staggered sign (a Z of three strokes), standing
+// on the baseline from `left`, the height of the digits.
+Shape intermittentGlyph(IntermittentSign::Kind kind, const Point& left, const Sizes& s);
+double intermittentGlyphWidth(const Sizes& s);
 
 }  // namespace kelvo::cad::shelf

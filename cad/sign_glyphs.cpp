@@ -1,6 +1,7 @@
 // The small signs of the designation, as shapes at sizes of the sign unit.
 #include "cad/shelf_layout.h"
 
+#include <cmath>
 #include <numbers>
 
 namespace kelvo::cad::shelf {
@@ -63,6 +64,14 @@ Shape roughMark(const Point& vertex, bool up, double shelfY, double farZ, const 
 Shape legTriangle(const Point& anchor, const Sizes& s) {
   const double x = anchor[0], y = anchor[1];
   return Polyline{{anchor, {x, y + s.height, 0}, {x + 7 * s.unit, y, 0}, anchor}};
+}
+
+double intermittentGlyphWidth(const Sizes& s) { return s.height / std::tan(kPi / 3); }
+
+Shape intermittentGlyph(IntermittentSign::Kind kind, const Point& left, const Sizes& s) {
+  const double x = left[0], y = left[1], z = left[2], w = intermittentGlyphWidth(s), h = s.height;
+  if (kind == IntermittentSign::Kind::Chain) return Line{left, {x + w, y + h, z}};
+  return Polyline{{{x, y + h, z}, {x + w, y + h, z}, {x, y, z}, {x + w, y, z}}};
 }
 
 }  // namespace kelvo::cad::shelf

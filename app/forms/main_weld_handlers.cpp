@@ -49,6 +49,7 @@ void TfmMain::ApplySettings() {
   m.Znak1 = s.Znak1;
   applyBendMarks(s.Znak1);
   m.Znak2 = s.Znak2;
+  m.Znaki2 = s.Znaki2;
   imgZnak->setPicture(signCellPicture(s.Znak2));
   m.WeldData.RisNum = s.RisNum;
 }
@@ -66,6 +67,7 @@ MainSettings TfmMain::currentSettings() const {
   s.texts = fieldTexts();
   s.Znak1 = m.Znak1;
   s.Znak2 = m.Znak2;
+  s.Znaki2 = m.Znaki2;
   s.RisNum = m.WeldData.RisNum;
   return s;
 }

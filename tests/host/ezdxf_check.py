@@ -176,6 +176,24 @@ for encoding, version in (("cp1252", "R2000"), ("gbk", "R2000"), ("cp1251", "R20
     check(back.layers.get("Швы").color == 5, f"{what}: ezdxf reads the layer Швы with its colour")
 
 
+# 4. A set of shelf signs and a chain sign, as the settings file gives them.
+signs_ini = os.path.join(WORK, "signs.ini")
+settings(signs_ini, ["[Сварка]", "Поле3=ГОСТ 14771-76", "Поле6=5", "Поле7=50/100", "Знак2=1", "Знаки2=1,3"])
+signs_out = os.path.join(WORK, "signs.dxf")
+draw(signs_out, signs_ini)
+weld = [b for b in audit(signs_out).blocks if b.name.startswith("Weld_")][0]
+kinds = [e.dxftype() for e in weld]
+check([e.dxf.text for e in weld if e.dxftype() == "TEXT"] == ["ГОСТ 14771-76", "5-50", "100"],
+      "the chain sign splits the leg text into length and pitch")
+slash = weld[kinds.index("TEXT", kinds.index("TEXT") + 1) + 1]
+rise = slash.dxf.end - slash.dxf.start if slash.dxftype() == "LINE" else None
+check(rise is not None and abs(rise.angle_deg - 60) < 1e-6, "the chain sign is a line at 60 degrees")
+check("CIRCLE" in kinds and kinds.index("CIRCLE") < len(kinds) - 1, "the first shelf sign (its circle)")
+after = [e for e in list(weld)[kinds.index("CIRCLE") + 1:] if e.dxftype() == "LWPOLYLINE"]
+check(len(after) == 1 and len(after[0]) == 4 and after[0][0][:2] != after[0][3][:2],
+      "the third shelf sign (its open outline) after it")
+
+
 for f in failures:
     print("FAIL:", f)
 print("ezdxf check:", "ok" if not failures else f"{len(failures)} failed")

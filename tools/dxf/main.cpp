@@ -72,7 +72,7 @@ int draw(const std::vector<std::string>& args) {
       });
   const MainSettings s = readMainSettings(IniFile(settings));
   MainWeld state;
-  state.Znak1 = s.Znak1, state.Znak2 = s.Znak2, state.LayerName = s.LayerName, state.NumberType = s.NumberType;
+  state.Znak1 = s.Znak1, state.Znak2 = s.Znak2, state.Znaki2 = s.Znaki2, state.LayerName = s.LayerName, state.NumberType = s.NumberType;
   int failures = 0;
   cad::DrawWeld command({[&failures](const std::string& text) {
                            ++failures;
