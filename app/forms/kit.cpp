@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOption>
+#include <QToolTip>
 
 namespace kelvo {
 
@@ -115,13 +116,30 @@ TImage::TImage(QWidget* parent, int tag) : QWidget(parent) { setTag(this, tag); 
 
 void TImage::setPicture(int index) {
   picture_ = index;
+  pictures_.clear();
+  update();
+}
+
+void TImage::setPictures(const QList<int>& indexes) {
+  picture_ = indexes.isEmpty() ? 0 : indexes.front();
+  pictures_ = indexes;
   update();
 }
 
 void TImage::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  const QImage& img = bmLstTransparent(picture_);
-  p.drawImage((width() - img.width()) / 2, (height() - img.height()) / 2, img);
+  if (pictures_.size() < 2) {
+    const QImage& img = bmLstTransparent(picture_);
+    p.drawImage((width() - img.width()) / 2, (height() - img.height()) / 2, img);
+    return;
+  }
+  p.setRenderHint(QPainter::SmoothPixmapTransform);
+  const int share = width() / static_cast<int>(pictures_.size());
+  for (int i = 0; i < pictures_.size(); ++i) {
+    const QImage& img = bmLstTransparent(pictures_[i]);
+    const QSize fit = img.size().scaled(share, height(), Qt::KeepAspectRatio);
+    p.drawImage(QRect(i * share + (share - fit.width()) / 2, (height() - fit.height()) / 2, fit.width(), fit.height()), img);
+  }
 }
 
 void TImage::mouseReleaseEvent(QMouseEvent* e) {
@@ -155,20 +173,29 @@ void TSpeedButton::leaveEvent(QEvent* e) {
   QAbstractButton::leaveEvent(e);
 }
 
+bool TSpeedButton::event(QEvent* e) {
+  if (e->type() == QEvent::ToolTip && !hintMore_.isEmpty() && !toolTip().isEmpty()) {
+    QToolTip::showText(static_cast<QHelpEvent*>(e)->globalPos(), toolTip() + "\n" + hintMore_, this);
+    return true;
+  }
+  return QAbstractButton::event(e);
+}
+
 void TSpeedButton::paintEvent(QPaintEvent*) {
   QPainter p(this);
   const QPalette& pal = palette();
   p.fillRect(rect(), pal.color(QPalette::Button));
   const QRect r = rect().adjusted(0, 0, -1, -1);
-  if (isDown() || hovered_) {
-    p.setPen(pal.color(isDown() ? QPalette::Dark : QPalette::Light));
+  const bool sunken = isDown() || isChecked();
+  if (sunken || hovered_) {
+    p.setPen(pal.color(sunken ? QPalette::Dark : QPalette::Light));
     p.drawLine(r.topLeft(), r.topRight());
     p.drawLine(r.topLeft(), r.bottomLeft());
-    p.setPen(pal.color(isDown() ? QPalette::Light : QPalette::Dark));
+    p.setPen(pal.color(sunken ? QPalette::Light : QPalette::Dark));
     p.drawLine(r.bottomLeft(), r.bottomRight());
     p.drawLine(r.topRight(), r.bottomRight());
   }
-  const int shift = isDown() ? 1 : 0;
+  const int shift = sunken ? 1 : 0;
   if (ellipsis_) {
     p.setPen(Qt::NoPen);
     p.setBrush(isEnabled() ? Qt::black : Qt::gray);

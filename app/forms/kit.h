@@ -7,6 +7,7 @@
 #include <QFrame>
 #include <QImage>
 #include <QLineEdit>
+#include <QList>
 #include <QWidget>
 
 namespace kelvo {
@@ -82,7 +83,10 @@ class TImage : public QWidget {
  public:
   TImage(QWidget* parent, int tag = 0);
   void setPicture(int index);
+  // Several pictures side by side, each shrunk to its share of the width.
+  void setPictures(const QList<int>& indexes);
   int picture() const { return picture_; }
+  const QList<int>& pictures() const { return pictures_; }
  signals:
   void clicked();
 
@@ -92,6 +96,7 @@ class TImage : public QWidget {
 
  private:
   int picture_ = 0;
+  QList<int> pictures_;
 };
 
 // A flat push button that takes no keyboard focus, showing an image or three dots.
@@ -101,9 +106,12 @@ class TSpeedButton : public QAbstractButton {
   explicit TSpeedButton(QWidget* parent, int tag = 0);
   void setImage(const QImage& image);
   void setEllipsis(bool on);
+  // A second line shown under the hint, which stays what toolTip() answers.
+  void setHintMore(const QString& more) { hintMore_ = more; }
   QSize sizeHint() const override { return {24, 25}; }
 
  protected:
+  bool event(QEvent* e) override;
   void paintEvent(QPaintEvent* e) override;
   void enterEvent(QEnterEvent* e) override;
   void leaveEvent(QEvent* e) override;
@@ -112,6 +120,7 @@ class TSpeedButton : public QAbstractButton {
   QImage image_;
   bool ellipsis_ = false;
   bool hovered_ = false;
+  QString hintMore_;
 };
 
 }  // namespace kelvo

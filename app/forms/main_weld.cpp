@@ -3,6 +3,7 @@
 #include "app/forms/about_box.h"
 #include "app/forms/glyphs.h"
 #include "app/forms/hints.h"
+#include "app/forms/intermittent_edit.h"
 #include "app/forms/messages.h"
 #include "app/forms/qt_text.h"
 #include "app/forms/znak_weld.h"
@@ -190,7 +191,9 @@ void TfmMain::buildWindowedControls() {
           else pKolClick(p);
         });
       } else {
-        auto* e = named(new TEdit(a, def.tag, place.typedLimit), def.edit.data(), place.edit);
+        TEdit* made = n == field::Dopl ? new TIntermittentEdit(a, def.tag, place.typedLimit)
+                                       : new TEdit(a, def.tag, place.typedLimit);
+        auto* e = named(made, def.edit.data(), place.edit);
         e->setToolTip(hint);
         e->hide();
         edits_[static_cast<std::size_t>(n - 1)] = e;

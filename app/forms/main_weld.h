@@ -56,6 +56,7 @@ class TfmMain : public QWidget {
   void dsbTipClick();
   void shpSquareMouseUp();
   void imgZnakClick();
+  void showSignSet();
   void rbUpClick();
   void rbDownClick();
   void Shape1MouseUp();

@@ -51,6 +51,7 @@ void TfmMain::ApplySettings() {
   m.Znak2 = s.Znak2;
   m.Znaki2 = s.Znaki2;
   imgZnak->setPicture(signCellPicture(s.Znak2));
+  showSignSet();
   m.WeldData.RisNum = s.RisNum;
 }
 
@@ -208,12 +209,23 @@ void TfmMain::shpSquareMouseUp() {
 void TfmMain::imgZnakClick() {
   MainWeld& m = mainWeld();
   m.ZnakMode = 4;
-  TfmZnak picker(this, m.ZnakMode, side());
+  TfmZnak picker(this, m.ZnakMode, side(), m.Znaki2.empty() ? ShelfSigns::single(m.Znak2) : m.Znaki2);
   picker.exec();
   if (!picker.chosen()) return;
   m.ZnakMode = picker.result();
   if (m.ZnakMode <= 3) imgZnak->setPicture(signCellPicture(m.ZnakMode));
   m.Znak2 = m.ZnakMode;
+  m.Znaki2 = picker.choseSet() ? picker.signs() : ShelfSigns();
+  showSignSet();
+}
+
+// A set of several signs shows them all in the cell; one sign or none keeps its own picture.
+void TfmMain::showSignSet() {
+  const std::vector<std::uint8_t> codes = mainWeld().Znaki2.codes();
+  if (codes.size() < 2) return;
+  QList<int> pictures;
+  for (std::uint8_t c : codes) pictures.push_back(signCellPicture(c));
+  imgZnak->setPictures(pictures);
 }
 
 void TfmMain::setRowTop(int top) {

@@ -3,6 +3,7 @@
 #include "app/forms/bitmap_list.h"
 #include "app/forms/hints.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 
 namespace kelvo {
@@ -20,11 +21,13 @@ const QString kBendHints[] = {QStringLiteral("Шов по замкнутой л�
 const QString kShelfHints[] = {QStringLiteral("Усиление шва снять"),
                                QStringLiteral("Наплывы и неровности обработать"),
                                QStringLiteral("Шов по не замкнутой линии")};
+const QString kShelfHintMore =
+    QStringLiteral("Ctrl+щелчок: добавить знак к выбранным или убрать, отпустить Ctrl: готово");
 
 }  // namespace
 
-TfmZnak::TfmZnak(QWidget* owner, std::uint8_t mode, Side side)
-    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), mode_(mode) {
+TfmZnak::TfmZnak(QWidget* owner, std::uint8_t mode, Side side, ShelfSigns signs)
+    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), mode_(mode), signs_(signs) {
   setObjectName(QStringLiteral("fmZnak"));
   setFixedSize(185, 50);
   auto* panel = new TPanel(this);
@@ -60,10 +63,36 @@ void TfmZnak::FormActivate() {
   for (int i = 1; i <= 3; ++i) {
     buttons_[static_cast<std::size_t>(i)]->setImage(bmLst(mode_ + i - 1));
     buttons_[static_cast<std::size_t>(i)]->setToolTip(hints[i - 1]);
+    buttons_[static_cast<std::size_t>(i)]->setHintMore(mode_ == 1 ? QString() : kShelfHintMore);
+  }
+  showSet();
+}
+
+void TfmZnak::showSet() {
+  for (int i = 1; i <= 3; ++i) {
+    TSpeedButton* b = buttons_[static_cast<std::size_t>(i)];
+    b->setCheckable(mode_ != 1);
+    b->setChecked(mode_ != 1 && signs_.has(static_cast<std::uint8_t>(i)));
   }
 }
 
+void TfmZnak::keyReleaseEvent(QKeyEvent* e) {
+  if (e->key() == Qt::Key_Control && toggled_) {
+    chosen_ = choseSet_ = true;
+    result_ = signs_.first();
+    accept();
+    return;
+  }
+  QDialog::keyReleaseEvent(e);
+}
+
 void TfmZnak::sbZnakClick(int tag) {
+  if (mode_ != 1 && tag >= 1 && tag <= 3 && (QGuiApplication::keyboardModifiers() & Qt::ControlModifier)) {
+    signs_.toggle(static_cast<std::uint8_t>(tag));
+    toggled_ = true;
+    showSet();
+    return;
+  }
   chosen_ = true;
   result_ = static_cast<std::uint8_t>(tag & 0xFF);
   accept();

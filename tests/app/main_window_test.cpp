@@ -1,4 +1,5 @@
 #include "app/forms/bitmap_list.h"
+#include "app/forms/intermittent_edit.h"
 #include "app/forms/main_weld.h"
 #include "app/forms/qt_text.h"
 #include "app/forms/znak_weld.h"
@@ -182,6 +183,44 @@ TEST_F(MainWindowTest, ShelfSignChoiceShowsPictures4To6) {
     EXPECT_EQ(child<TImage>("imgZnak")->picture(), tag == 0 ? 0 : tag + 3);
     EXPECT_EQ(mainWeld().Znak2, tag);
   }
+}
+
+// Ctrl+click gathers several shelf signs, letting go of Ctrl ends; a plain click is one sign.
+TEST_F(MainWindowTest, SeveralShelfSignsWithCtrl) {
+  open();
+  onNextModal([](QWidget* modal) {
+    auto* picker = qobject_cast<TfmZnak*>(modal);
+    ASSERT_NE(picker, nullptr);
+    for (int tag : {3, 1, 2, 2}) {
+      QTest::mouseClick(picker->button(tag), Qt::LeftButton, Qt::ControlModifier);
+      EXPECT_TRUE(picker->isVisible()) << tag;
+    }
+    EXPECT_TRUE(picker->button(1)->isChecked() && !picker->button(2)->isChecked());
+    QTest::keyRelease(picker, Qt::Key_Control);
+  });
+  clickAt(child("imgZnak"));
+  EXPECT_EQ(mainWeld().Znaki2.text(), "1,3");
+  EXPECT_EQ(mainWeld().Znak2, 1);
+  EXPECT_EQ(child<TImage>("imgZnak")->pictures(), QList<int>({4, 6}));
+  EXPECT_EQ(shelfSignsOf(win->drawInput()).text(), "1,3");
+  chooseSign([this] { clickAt(child("imgZnak")); }, 2);
+  EXPECT_EQ(shelfSignsOf(win->drawInput()).text(), "2");
+  EXPECT_TRUE(child<TImage>("imgZnak")->pictures().isEmpty());
+  QTest::keyClick(win.get(), Qt::Key_Escape);
+  EXPECT_EQ(iniText().find("Знаки2"), std::string::npos);  // one sign: the file as before
+}
+
+TEST_F(MainWindowTest, FieldSevenDrawsTheChainSignWhenNotTyping) {
+  open("[Сварка]\nПоле7=50/100\nЗнак2=1\nЗнаки2=1,2,3\n");
+  auto* e = qobject_cast<TIntermittentEdit*>(win->edit(field::Dopl));
+  ASSERT_NE(e, nullptr);
+  EXPECT_EQ(child<TImage>("imgZnak")->pictures(), QList<int>({4, 5, 6}));
+  for (const auto& [text, glyph] : {std::pair{"50/100", true}, {"50Z100", true}, {"100", false}}) {
+    e->setText(q(text));
+    EXPECT_EQ(e->showsGlyph(), glyph) << text;
+  }
+  e->setFocus();
+  EXPECT_FALSE(e->showsGlyph());
 }
 
 TEST_F(MainWindowTest, PickerClosedWithoutAChoiceChangesNothing) {
