@@ -79,38 +79,17 @@ std::string fromUtf16Escaped(std::u16string_view utf16) {
   return out;
 }
 
-namespace {
-int hexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-// The unit of a \U+XXXX escape at `i`, if one is there.
-std::optional<char32_t> escapeAt(std::string_view s, std::size_t i) {
-  if (i + 7 > s.size() || s[i] != '\\' || (s[i + 1] | 0x20) != 'u' || s[i + 2] != '+') return std::nullopt;
-  char32_t u = 0;
-  for (std::size_t k = i + 3; k < i + 7; ++k) {
-    const int d = hexDigit(s[k]);
-    if (d < 0) return std::nullopt;
-    u = (u << 4) | static_cast<char32_t>(d);
-  }
-  return u;
-}
-}  // namespace
-
 std::u32string decodeEscaped(std::string_view s) {
   std::u32string out;
   out.reserve(s.size());
   for (std::size_t i = 0; i < s.size();) {
-    const auto u = escapeAt(s, i);
+    const auto u = unicodeEscapeAt(s, i);
     if (!u) {
       out += toUnicode(static_cast<unsigned char>(s[i++]));
       continue;
     }
     i += 7;
-    const auto lo = *u >= 0xD800 && *u <= 0xDBFF ? escapeAt(s, i) : std::nullopt;
+    const auto lo = *u >= 0xD800 && *u <= 0xDBFF ? unicodeEscapeAt(s, i) : std::nullopt;
     if (lo && *lo >= 0xDC00 && *lo <= 0xDFFF) {
       out += 0x10000 + ((*u - 0xD800) << 10) + (*lo - 0xDC00);
       i += 7;
@@ -138,7 +117,7 @@ std::u16string toUtf16Unescaped(std::string_view text) {
   std::u16string out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size();) {
-    const auto u = escapeAt(text, i);
+    const auto u = unicodeEscapeAt(text, i);
     out += u ? static_cast<char16_t>(*u) : static_cast<char16_t>(toUnicode(static_cast<unsigned char>(text[i])));
     i += u ? 7 : 1;
   }

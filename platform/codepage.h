@@ -100,6 +100,32 @@ std::string fromUtf16Escaped(std::u16string_view utf16);
 // A text as the model keeps it (cp1251 bytes, \U+XXXX escapes for the rest, hex digits of
 // either case) as code points; an escaped surrogate pair becomes its one character.
 std::u32string decodeEscaped(std::string_view text);
+
+// The value of `digits` hex digits from `i`, in text of any character width (the escapes are
+// ASCII, so they are found in bytes and in decoded text alike).
+template <class View>
+std::optional<unsigned> hexAt(View s, std::size_t i, std::size_t digits) {
+  if (i + digits > s.size()) return std::nullopt;
+  unsigned v = 0;
+  for (std::size_t k = i; k < i + digits; ++k) {
+    const auto c = static_cast<char32_t>(s[k]);
+    const unsigned d = c >= '0' && c <= '9'   ? c - '0'
+                       : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                       : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                              : 16;
+    if (d > 15) return std::nullopt;
+    v = (v << 4) | d;
+  }
+  return v;
+}
+
+// The UTF-16 unit of a \U+XXXX escape at `i`, if one is there.
+template <class View>
+std::optional<char32_t> unicodeEscapeAt(View s, std::size_t i) {
+  if (i + 7 > s.size() || s[i] != '\\' || (s[i + 1] | 0x20) != 'u' || s[i + 2] != '+') return std::nullopt;
+  const auto v = hexAt(s, i + 3, 4);
+  return v ? std::optional<char32_t>(*v) : std::nullopt;
+}
 // Code points as the model keeps them: cp1251 where it can, \U+XXXX (upper case) otherwise.
 std::string encodeEscaped(std::u32string_view text);
 // A model text for display: its escapes shown as the characters they stand for.

@@ -33,29 +33,11 @@ std::optional<unsigned> pageNamed(std::string_view name) {
   return base + v;
 }
 
-int hexDigit(char32_t c) {
-  if (c >= '0' && c <= '9') return static_cast<int>(c - '0');
-  if (c >= 'a' && c <= 'f') return static_cast<int>(c - 'a' + 10);
-  if (c >= 'A' && c <= 'F') return static_cast<int>(c - 'A' + 10);
-  return -1;
-}
-
-std::optional<unsigned> hexAt(std::u32string_view s, std::size_t i, std::size_t digits) {
-  if (i + digits > s.size()) return std::nullopt;
-  unsigned v = 0;
-  for (std::size_t k = i; k < i + digits; ++k) {
-    const int d = hexDigit(s[k]);
-    if (d < 0) return std::nullopt;
-    v = (v << 4) | static_cast<unsigned>(d);
-  }
-  return v;
-}
-
 // \M+nXXXX at i: the character and the length of the escape.
 std::optional<std::u32string> mbcsAt(std::u32string_view s, std::size_t i) {
   if (i + 8 > s.size() || s[i] != '\\' || (s[i + 1] | 0x20) != 'm' || s[i + 2] != '+') return std::nullopt;
-  const auto n = hexAt(s, i + 3, 1);
-  const auto code = hexAt(s, i + 4, 4);
+  const auto n = cp1251::hexAt(s, i + 3, 1);
+  const auto code = cp1251::hexAt(s, i + 4, 4);
   if (!n || !code || *n < 1 || *n > 5) return std::nullopt;
   const char bytes[2] = {static_cast<char>(*code >> 8), static_cast<char>(*code & 0xFF)};
   const std::u32string u = codec::decode(kMbcsPages[*n], std::string_view(bytes, 2));
@@ -96,8 +78,8 @@ std::string fromFile(std::string_view raw, const FileEncoding& encoding) {
   for (std::size_t i = 0; i < text.size();) {
     if (const auto m = mbcsAt(text, i)) {
       out += *m, i += 8;
-    } else if (const auto u = text[i] == '\\' && i + 7 <= text.size() && (text[i + 1] | 0x20) == 'u' && text[i + 2] == '+' ? hexAt(text, i + 3, 4) : std::nullopt) {
-      out += static_cast<char32_t>(*u), i += 7;
+    } else if (const auto u = cp1251::unicodeEscapeAt(std::u32string_view(text), i)) {
+      out += *u, i += 7;
     } else {
       out += text[i++];
     }
