@@ -3,8 +3,6 @@
 # calls and time for each (release build, headless host).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source scripts/packages.sh
-scripts/deps.sh "${BUILD_PACKAGES[@]}"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVO_TESTS=OFF >/dev/null
-cmake --build build --target blocks_bench kelvo-host >/dev/null
+source bench/release_build.sh
+release_build blocks_bench kelvo-host
 build/bin/blocks_bench build/bin/kelvo-host

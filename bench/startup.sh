@@ -3,10 +3,8 @@
 # measured the same way in the same run under Xvfb. Target: at most 1.3 times the bare window.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source scripts/packages.sh
-scripts/deps.sh "${BUILD_PACKAGES[@]}" xvfb xdotool
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVO_TESTS=OFF >/dev/null
-cmake --build build --target kelvo bare_window >/dev/null
+source bench/release_build.sh
+EXTRA_PACKAGES="xvfb xdotool" release_build kelvo bare_window
 source scripts/xvfb.sh
 start_xvfb
 

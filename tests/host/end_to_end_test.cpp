@@ -31,9 +31,8 @@ class EndToEnd : public ::testing::Test {
     // A socket directory of the tests' own, so that a drawing host the developer has open is
     // never reached (the host started here inherits it).
     static char base[] = "/tmp/kelvo-e2e-XXXXXX";
-    oldTmp_ = qgetenv("TMPDIR");
     if (mkdtemp(base)) {
-      qputenv("TMPDIR", base);
+      tmp_.emplace("TMPDIR", base);
       socketDir_ = base;
     }
     registerLocalTransport();
@@ -42,11 +41,10 @@ class EndToEnd : public ::testing::Test {
   static void TearDownTestSuite() {
     std::error_code ec;
     if (!socketDir_.empty()) std::filesystem::remove_all(socketDir_, ec);
-    if (oldTmp_.isEmpty()) qunsetenv("TMPDIR");
-    else qputenv("TMPDIR", oldTmp_);
+    tmp_.reset();
   }
   static inline std::string socketDir_;
-  static inline QByteArray oldTmp_;
+  static inline std::optional<test::ScopedEnv> tmp_;
 
   std::unique_ptr<QProcess> startHost(const QString& picks, bool hold = false, const QStringList& more = {}) {
     auto p = std::make_unique<QProcess>();

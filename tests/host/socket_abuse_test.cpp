@@ -109,8 +109,7 @@ class SocketAbuse : public ::testing::Test {
  protected:
   // The host's socket folder in this test's own folder: a host the developer runs is never met.
   void SetUp() override {
-    oldTmp = qgetenv("TMPDIR");
-    qputenv("TMPDIR", QByteArray::fromStdString(dir.path()));
+    tmp.emplace("TMPDIR", dir.path());
     host.start(QStringLiteral(KELVO_HOST), {"--headless"});
     ASSERT_TRUE(host.waitForStarted(10000));
     for (int i = 0; i < 200 && !host.canReadLine(); ++i) host.waitForReadyRead(100);
@@ -120,8 +119,7 @@ class SocketAbuse : public ::testing::Test {
   void TearDown() override {
     host.kill();
     host.waitForFinished(5000);
-    if (oldTmp.isEmpty()) qunsetenv("TMPDIR");
-    else qputenv("TMPDIR", oldTmp);
+    tmp.reset();
   }
   // A well-behaved client is answered right.
   void expectServed() {
@@ -132,7 +130,7 @@ class SocketAbuse : public ::testing::Test {
   }
 
   test::TempDir dir;
-  QByteArray oldTmp;
+  std::optional<test::ScopedEnv> tmp;
   QProcess host;
   std::string path;
 };

@@ -10,6 +10,24 @@
 
 namespace kelvo::test {
 
+namespace {
+void setEnv(const std::string& name, const std::optional<std::string>& value) {
+#ifdef _WIN32
+  _putenv_s(name.c_str(), value ? value->c_str() : "");
+#else
+  if (value) setenv(name.c_str(), value->c_str(), 1);
+  else unsetenv(name.c_str());
+#endif
+}
+}  // namespace
+
+ScopedEnv::ScopedEnv(const char* name, const std::string& value) : name_(name) {
+  if (const char* old = std::getenv(name)) old_ = old;
+  setEnv(name_, value);
+}
+
+ScopedEnv::~ScopedEnv() { setEnv(name_, old_); }
+
 TempDir::TempDir() {
   namespace fs = std::filesystem;
   const char* base = std::getenv("TMPDIR");

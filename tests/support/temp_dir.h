@@ -1,6 +1,7 @@
 // A fresh directory per test, removed with everything in it afterwards.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace kelvo::test {
@@ -17,6 +18,20 @@ class TempDir {
 
  private:
   std::string path_;
+};
+
+// An environment variable set for the life of this object and put back as it was after, also
+// when the test fails (a test's socket folder, say, that a host started by it inherits).
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::string& value);
+  ~ScopedEnv();
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  std::string name_;
+  std::optional<std::string> old_;
 };
 
 // Whole-file helpers for assertions.
