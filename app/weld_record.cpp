@@ -97,6 +97,7 @@ DrawInput takeDrawInput(const FieldTexts& texts, Side side, bool arrowLeft,
   in.Znak1 = state.Znak1;
   in.Znak2 = state.Znak2;
   in.Znaki2 = state.Znaki2;
+  in.WeldData = state.WeldData;
   in.LayerName = state.LayerName;
   in.NumberType = state.NumberType;
   in.Application = state.Application;

@@ -113,6 +113,7 @@ struct DrawInput {
   std::uint8_t Znak1 = 0;
   std::uint8_t Znak2 = 0;
   ShelfSigns Znaki2;
+  TWeldData WeldData;  // the catalogue record, kept with the drawn designation
   std::string LayerName;
   std::string NumberType;
   std::string Application = kDefaultApplication;

@@ -38,6 +38,10 @@ class AcadEntity : public AcadObject {
  public:
   using AcadObject::AcadObject;
   void Delete() const { call("Delete"); }
+  std::string Handle() const { return toText(get("Handle")); }
+  void SetXData(const std::vector<std::int16_t>& types, const VariantArray& values) const {
+    call("SetXData", {types, values});
+  }
 };
 
 class AcadText : public AcadEntity {
@@ -121,6 +125,12 @@ class AcadUtility : public AcadObject {
   }
 };
 
+class AcadRegisteredApplications : public AcadObject {
+ public:
+  using AcadObject::AcadObject;
+  void Add(const std::string& name) const { call("Add", {name}); }
+};
+
 class AcadDocument : public AcadObject {
  public:
   using AcadObject::AcadObject;
@@ -130,6 +140,9 @@ class AcadDocument : public AcadObject {
   AcadLayers Layers() const { return AcadLayers(toObject(get("Layers"))); }
   AcadBlocks Blocks() const { return AcadBlocks(toObject(get("Blocks"))); }
   AcadUtility Utility() const { return AcadUtility(toObject(get("Utility"))); }
+  AcadRegisteredApplications RegisteredApplications() const {
+    return AcadRegisteredApplications(toObject(get("RegisteredApplications")));
+  }
   AcadLayer ActiveLayer() const { return AcadLayer(toObject(get("ActiveLayer"))); }
   void setActiveLayer(const AcadLayer& layer) const { put("ActiveLayer", layer.ref()); }
 };

@@ -32,6 +32,7 @@ void DrawWeld::DrawLeaderLabel() {
   LabelText = CountText;
   if (!NumberText.empty()) LabelText = CountText + in_.NumberType + NumberText;
   LastText = DrawSpace.AddText(LabelText, InsertPoint, TextHeight);
+  Label_ = LastText;
   std::tie(WorkPoint6, WorkPoint7) = LastText.GetBoundingBox();
   TextWidth = std::abs(WorkPoint6[0] - WorkPoint7[0]) + 4 * TextGap;
   ApplyMinimumLength(3 * ArrowSize + TextWidth);

@@ -60,7 +60,19 @@ ObjectRef toObject(const Variant& v) {
 
 std::vector<double> toDoubles(const Variant& v) {
   if (const auto* a = std::get_if<std::vector<double>>(&v)) return *a;
+  if (const auto* s = std::get_if<std::vector<std::int16_t>>(&v)) return {s->begin(), s->end()};
   mismatch("an array of numbers");
+}
+
+std::vector<std::int16_t> toShorts(const Variant& v) {
+  if (const auto* s = std::get_if<std::vector<std::int16_t>>(&v)) return *s;
+  mismatch("an array of whole numbers");
+}
+
+std::vector<Variant> toVariants(const Variant& v) {
+  if (const auto* a = std::get_if<VariantArray>(&v)) return a->items;
+  if (const auto* d = std::get_if<std::vector<double>>(&v)) return {d->begin(), d->end()};
+  mismatch("an array of values");
 }
 
 bool sameMember(std::string_view a, std::string_view b) {

@@ -28,9 +28,24 @@ struct Currency {
   bool operator==(const Currency&) const = default;
 };
 
-// Texts are Windows-1251 inside Kelvo; the transports convert them for the host.
-using Variant = std::variant<std::monostate, Omitted, bool, std::int32_t, double, Currency,
-                             std::string, ObjectRef, std::vector<double>>;
+struct Variant;
+
+// An array of variants (VT_ARRAY | VT_VARIANT in COM): the values of extended entity data, and
+// what a member with several out-parameters answers.
+struct VariantArray {
+  std::vector<Variant> items;
+  bool operator==(const VariantArray& other) const;
+};
+
+// Texts are Windows-1251 inside Kelvo; the transports convert them for the host. Arrays of
+// doubles are points and point lists; arrays of 16-bit integers are group codes.
+using VariantBase = std::variant<std::monostate, Omitted, bool, std::int32_t, double, Currency, std::string,
+                                 ObjectRef, std::vector<double>, std::vector<std::int16_t>, VariantArray>;
+struct Variant : VariantBase {
+  using VariantBase::VariantBase;
+  using VariantBase::operator=;
+};
+inline bool VariantArray::operator==(const VariantArray& other) const { return items == other.items; }
 using Args = std::vector<Variant>;
 
 // Failure kinds, each a special case of the next: the host raised an error during the call;
@@ -63,7 +78,11 @@ double toDouble(const Variant& v);
 std::int32_t toInt(const Variant& v);
 std::string toText(const Variant& v);
 ObjectRef toObject(const Variant& v);
-std::vector<double> toDoubles(const Variant& v);
+std::vector<double> toDoubles(const Variant& v);  // also from 16-bit integers
+std::vector<std::int16_t> toShorts(const Variant& v);
+// An array of variants; an array of doubles (as a host may answer one whose items are all
+// numbers) gives its numbers one by one.
+std::vector<Variant> toVariants(const Variant& v);
 
 // ASCII letters only, as member names are.
 bool sameMember(std::string_view a, std::string_view b);

@@ -1,5 +1,6 @@
 #include "cad/draw_weld.h"
 
+#include "cad/designation_xdata.h"
 #include "platform/codepage.h"
 
 #include <cmath>
@@ -111,6 +112,7 @@ void DrawWeld::DrawGuarded() {
     WeldBlock = AcadDoc.Blocks().Add(LeaderPoint, BlockName);
   }
   InsertAndLead();
+  StoreDesignation();
   AcadDoc.setActiveLayer(SavedLayer_);
 }
 
@@ -137,6 +139,8 @@ void DrawWeld::PlaceLeader() {
   const AcadUtility utility = AcadDoc.Utility();
   InsertPoint = utility.GetPoint(std::nullopt, std::string("Укажи точку вставки сварки      : "_w));
   LeaderPoint = utility.GetPoint(InsertPoint, std::string("Укажи точку расположения выноски: "_w));
+  PickedBend_ = PickedDirection_ = LeaderPoint;
+  Label_ = AcadEntity();
   LeaderAngle = utility.AngleFromXAxis(InsertPoint, LeaderPoint);
   TempLine_ = DrawSpace.AddLine(InsertPoint, LeaderPoint);
 }
@@ -175,6 +179,7 @@ void DrawWeld::ApplyMinimumLength(double length) {
 
 void DrawWeld::DrawShelf() {
   WorkPoint1 = AcadDoc.Utility().GetPoint(LeaderPoint, std::string("Укажи направление выноски: "_w));
+  PickedDirection_ = WorkPoint1;
   TempLine_.Delete();
   if (!CountText.empty() || !NumberText.empty()) DrawLeaderLabel();
   else ApplyMinimumLength(3 * ArrowSize);
@@ -185,12 +190,24 @@ void DrawWeld::DrawShelf() {
 }
 
 void DrawWeld::InsertAndLead() {
-  const AcadEntity reference = DrawSpace.InsertBlock(LeaderPoint, BlockName, 1, 1, 1, 0);
+  Reference_ = DrawSpace.InsertBlock(LeaderPoint, BlockName, 1, 1, 1, 0);
   PointList = {InsertPoint[0], InsertPoint[1], InsertPoint[2],
                LeaderPoint[0], LeaderPoint[1], LeaderPoint[2]};
-  const AcadLeader leader = DrawSpace.AddLeader(PointList, reference, 2);
+  const AcadLeader leader = DrawSpace.AddLeader(PointList, Reference_, 2);
   leader.setArrowheadBlock(in_.arrowLeft ? "KelvoL" : "KelvoR");
   leader.setArrowHeadSize(ArrowSize);
+  Leader_ = leader;
+}
+
+// The same data on every part, so that a pick on any of them finds the whole designation.
+void DrawWeld::StoreDesignation() {
+  AcadDoc.RegisteredApplications().Add(kXDataApplication);
+  StoredDesignation d{in_, InsertPoint, PickedBend_, PickedDirection_, LeaderAngle, {}};
+  std::vector<AcadEntity> parts{Reference_, Leader_};
+  if (Label_.assigned()) parts.push_back(Label_);
+  for (const AcadEntity& part : parts) d.handles.push_back(part.Handle());
+  const XDataArrays data = designationXData(d);
+  for (const AcadEntity& part : parts) part.SetXData(data.types, data.values);
 }
 
 }  // namespace kelvo::cad

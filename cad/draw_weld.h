@@ -84,6 +84,7 @@ class DrawWeld {
   static bool HasBlock(const AcadBlocks& blocks, const std::string& name);
   void DrawShelf();
   void InsertAndLead();
+  void StoreDesignation();
   shelf::Sizes Sizes() const;
   void Emit(const std::vector<shelf::Shape>& shapes);
   void Guarded(const char* procedure, const std::function<void()>& step) const;
@@ -93,6 +94,9 @@ class DrawWeld {
   DrawInput in_;
   AcadLayer SavedLayer_, DesignLayer_;
   AcadEntity TempLine_;
+  // The parts drawn and the points as picked, kept with the designation in the drawing.
+  AcadEntity Reference_, Leader_, Label_;
+  Point PickedBend_{}, PickedDirection_{};
   // Field 7 as joined to a text (empty when dropped), and whether the leg took it.
   std::string IntermittentCarried_;
   bool IntermittentOnLeg_ = false;

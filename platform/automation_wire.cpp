@@ -27,10 +27,18 @@ QCborValue encode(const cad::Variant& v, const ToHandle& toHandle) {
         else if constexpr (std::is_same_v<T, cad::Currency>) return QCborMap{{QStringLiteral("cy"), static_cast<qint64>(x.tenThousandths)}};
         else if constexpr (std::is_same_v<T, std::string>) return QCborValue(QString::fromStdString(cp1251::toUtf8(x)));
         else if constexpr (std::is_same_v<T, cad::ObjectRef>) return QCborMap{{QStringLiteral("obj"), toHandle(x)}};
-        else {
+        else if constexpr (std::is_same_v<T, std::vector<double>>) {
           QCborArray a;
           for (double d : x) a.append(d);
           return a;
+        } else if constexpr (std::is_same_v<T, std::vector<std::int16_t>>) {
+          QCborArray a;
+          for (std::int16_t s : x) a.append(static_cast<qint64>(s));
+          return QCborMap{{QStringLiteral("i2"), a}};
+        } else {
+          QCborArray a;
+          for (const cad::Variant& item : x.items) a.append(encode(item, toHandle));
+          return QCborMap{{QStringLiteral("va"), a}};
         }
       },
       v);
@@ -41,7 +49,38 @@ qint64 integerIn(const QCborValue& v) {
   return v.toInteger();
 }
 
-cad::Variant decode(const QCborValue& v, const FromHandle& fromHandle) {
+namespace {
+
+// Arrays of variants hold values, not further arrays of variants, in anything Kelvo sends; a
+// few levels are allowed, and a deeper message is refused before it can exhaust the stack.
+constexpr int kMaxNesting = 8;
+
+cad::Variant decodeAt(const QCborValue& v, const FromHandle& fromHandle, int depth);
+
+std::vector<std::int16_t> shortsIn(const QCborValue& v) {
+  std::vector<std::int16_t> out;
+  for (const QCborValue& d : v.toArray()) {
+    const qint64 i = integerIn(d);
+    if (!d.isInteger() || i < INT16_MIN || i > INT16_MAX) throw std::invalid_argument("a group code out of range");
+    out.push_back(static_cast<std::int16_t>(i));
+  }
+  return out;
+}
+
+cad::VariantArray variantsIn(const QCborValue& v, const FromHandle& fromHandle, int depth) {
+  if (depth >= kMaxNesting) throw std::invalid_argument("arrays nested deeper than the protocol sends");
+  cad::VariantArray out;
+  for (const QCborValue& item : v.toArray()) out.items.push_back(decodeAt(item, fromHandle, depth + 1));
+  return out;
+}
+
+}  // namespace
+
+cad::Variant decode(const QCborValue& v, const FromHandle& fromHandle) { return decodeAt(v, fromHandle, 0); }
+
+namespace {
+
+cad::Variant decodeAt(const QCborValue& v, const FromHandle& fromHandle, int depth) {
   if (v.isNull() || v.isUndefined()) return std::monostate{};
   if (v.isBool()) return v.toBool();
   if (v.isInteger()) {
@@ -69,9 +108,13 @@ cad::Variant decode(const QCborValue& v, const FromHandle& fromHandle) {
     if (m.contains(QStringLiteral("omitted"))) return cad::Omitted{};
     if (m.contains(QStringLiteral("cy"))) return cad::Currency{integerIn(m.value(QStringLiteral("cy")))};
     if (m.contains(QStringLiteral("obj"))) return fromHandle(integerIn(m.value(QStringLiteral("obj"))));
+    if (m.value(QStringLiteral("i2")).isArray()) return shortsIn(m.value(QStringLiteral("i2")));
+    if (m.value(QStringLiteral("va")).isArray()) return variantsIn(m.value(QStringLiteral("va")), fromHandle, depth);
   }
   throw std::invalid_argument("a value of an unknown kind");
 }
+
+}  // namespace
 
 QByteArray frame(const QCborValue& message) {
   const QByteArray body = message.toCbor();

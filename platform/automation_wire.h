@@ -3,7 +3,8 @@
 //   request  {"id": n, "op": "connect"|"call"|"get"|"put", "obj": h, "member": s, "args": [...]}
 //   response {"id": n, "ok": true, "result": v} or {"id": n, "ok": false, "kind": k, "message": s}
 // Values: null (empty), {"omitted": true}, bool, integer, double, {"cy": ten-thousandths},
-// text (UTF-8), {"obj": handle}, array of doubles.
+// text (UTF-8), {"obj": handle}, array of doubles, {"i2": [16-bit integers]} (group codes),
+// {"va": [values]} (an array of variants).
 #pragma once
 
 #include "cad/automation.h"

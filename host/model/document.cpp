@@ -131,6 +131,27 @@ std::string Document::styleFontFile() const {
   return keptTables.empty() ? kNewDrawingFontFile : "";
 }
 
+bool Document::hasApp(std::string_view name) const {
+  for (const RegisteredApp& a : addedApps)
+    if (cp1251::equalsIgnoreCase(a.name, name)) return true;
+  if (keptTables.empty()) return cp1251::equalsIgnoreCase(name, "ACAD");  // a new drawing's one entry
+  for (const auto& [table, tags] : keptTables) {
+    if (table != "APPID") continue;
+    bool entry = false;
+    for (const Tag& t : tags) {
+      if (t.code == 0) entry = t.value == "APPID";
+      else if (t.code == 2 && entry && cp1251::equalsIgnoreCase(toFile(name, encoding), t.value)) return true;
+    }
+  }
+  return false;
+}
+
+void Document::registerApp(const std::string& name) {
+  if (hasApp(name)) return;
+  addedApps.push_back({cp1251::canonical(name), newHandle()});
+  modified = true;
+}
+
 std::size_t Document::entityCount() const {
   std::size_t n = 0;
   for (const auto& b : blocks)

@@ -22,6 +22,10 @@ using Point = std::array<double, 3>;
 
 enum class Kind { Line, Circle, Arc, Solid, Polyline, Text, Insert, Leader, Other };
 
+// Extended entity data: for each registered application, in order, its group codes and values
+// (texts in the model's Windows-1251, a point as its three tags 10x0, 10x0 + 10, 10x0 + 20).
+using XData = std::vector<std::pair<std::string, Tags>>;
+
 struct Entity {
   Kind kind = Kind::Other;
   std::string handle;
@@ -36,6 +40,7 @@ struct Entity {
   std::string arrowBlock;  // leader
   double arrowSize = 0;    // leader; 0: none set
   std::string annotation;  // leader: handle of its block reference
+  XData xdata;             // of an entity made or changed here; a read one keeps its own tags
   // As read from a file: written back as it was while the entity is not changed.
   std::optional<Tags> original;
   bool deleted = false;
@@ -80,6 +85,13 @@ class Document {
   std::map<std::string, Tags> keptSections;
   std::vector<std::pair<std::string, Tags>> keptTables;  // table name -> whole table tags
   std::uint64_t nextHandle = 0x100;
+  // Applications registered here (for extended data) that the file's APPID table lacks.
+  struct RegisteredApp {
+    std::string name, handle;
+  };
+  std::vector<RegisteredApp> addedApps;
+  bool hasApp(std::string_view name) const;
+  void registerApp(const std::string& name);
 
   // System variables as numbers (TILEMODE, CVPORT, DIMSCALE, ...); one the header leaves out
   // has the value of a new drawing; nothing when unknown.

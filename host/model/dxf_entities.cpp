@@ -1,6 +1,7 @@
 // Entity kind -> group codes: one table that both the writer and its tests read.
 #include "host/model/dxf_writer.h"
 
+#include "host/model/xdata.h"
 #include "platform/codepage.h"
 
 #include <cmath>
@@ -109,7 +110,8 @@ Tags entityTags(const Document& doc, const Entity& e, const std::string& ownerHa
   if (paper) o.add(67, "1");
   o.text(8, e.layer);
   for (const Emit& f : d.fields) f(o, e);
-  if (e.kind == Kind::Leader && (e.arrowSize != 0 || !e.arrowBlock.empty())) {
+  const bool dstyle = e.kind == Kind::Leader && (e.arrowSize != 0 || !e.arrowBlock.empty());
+  if (dstyle) {
     // The arrowhead block and size as the leader's own dimension-style override.
     o.add(1001, "ACAD");
     o.add(1000, "DSTYLE");
@@ -120,6 +122,10 @@ Tags entityTags(const Document& doc, const Entity& e, const std::string& ownerHa
         if (cp1251::equalsIgnoreCase(b.name, e.arrowBlock)) o.add(1070, "341"), o.add(1005, b.recordHandle);
     o.add(1002, "}");
   }
+  XData data = e.xdata;
+  // The override above is the leader's ACAD data, made from the model; a second would repeat it.
+  if (dstyle) std::erase_if(data, [](const auto& app) { return cp1251::equalsIgnoreCase(app.first, "ACAD"); });
+  appendXDataTags(doc, data, tags);
   return tags;
 }
 

@@ -138,9 +138,10 @@ struct Writer {
     w.add(0, "ENDTAB");
     tableHead("VIEW", "6", 0), w.add(0, "ENDTAB");
     tableHead("UCS", "7", 0), w.add(0, "ENDTAB");
-    tableHead("APPID", "9", 1);
+    tableHead("APPID", "9", 1 + doc.addedApps.size());
     record("APPID", "12", "9", "AcDbRegAppTableRecord");
     w.add(2, "ACAD"), w.add(70, 0);
+    addedApps("9");
     w.add(0, "ENDTAB");
     w.add(0, "TABLE"), w.add(2, "DIMSTYLE"), w.add(5, "A"), w.add(330, "0");
     w.add(100, "AcDbSymbolTable"), w.add(70, 1), w.add(100, "AcDbDimStyleTable"), w.add(71, 0);
@@ -154,6 +155,33 @@ struct Writer {
     blockRecordTable();
   }
 
+  void addedApps(const std::string& table) {
+    for (const Document::RegisteredApp& a : doc.addedApps) {
+      record("APPID", a.handle, table, "AcDbRegAppTableRecord");
+      w.add(2, enc(a.name)), w.add(70, 0);
+    }
+  }
+
+  // The file's own entries as they were, the count brought up to date, then those added here.
+  void keptAppTable(const Tags& tags) {
+    std::size_t entries = doc.addedApps.size(), end = tags.size();
+    for (std::size_t i = 0; i < tags.size(); ++i) {
+      if (tags[i].code == 0 && tags[i].value == "APPID") ++entries;
+      if (tags[i].code == 0 && tags[i].value == "ENDTAB") end = i;
+    }
+    std::string handle;
+    bool head = true;
+    for (std::size_t i = 0; i < end; ++i) {
+      const Tag& t = tags[i];
+      if (t.code == 0 && t.value == "APPID") head = false;
+      if (head && t.code == 5) handle = t.value;
+      if (head && t.code == 70) w.add(70, static_cast<int>(entries));
+      else w.add(t.code, t.value);
+    }
+    addedApps(handle);
+    w.add(0, "ENDTAB");
+  }
+
   void keptTables() {
     bool layers = false, records = false;
     // The model holds one table of each: a file that repeats a table has all its entries there.
@@ -162,6 +190,8 @@ struct Writer {
         if (!layers) layerTable(), layers = true;
       } else if (name == "BLOCK_RECORD") {
         if (!records) blockRecordTable(), records = true;
+      } else if (name == "APPID" && !doc.addedApps.empty()) {
+        keptAppTable(tags);
       } else {
         w.addAll(tags);
       }

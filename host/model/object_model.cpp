@@ -1,6 +1,7 @@
 #include "host/model/object_model.h"
 
 #include "host/model/text_metrics.h"
+#include "host/model/xdata.h"
 #include "platform/codepage.h"
 
 #include <atomic>
@@ -97,6 +98,12 @@ class EntityObject : public HostObject {
         for (int i = 0; i < 3; ++i) p[static_cast<std::size_t>(i)] += to[static_cast<std::size_t>(i)] - from[static_cast<std::size_t>(i)];
       return changed(e_);
     }
+    if (sameMember(m, "SetXData")) {
+      setXData(doc(), e_, cad::toShorts(argAt(a, 0)), cad::toVariants(argAt(a, 1)));
+      doc().modified = true;
+      return {};
+    }
+    if (sameMember(m, "GetXData")) return getXData(doc(), e_, cad::toText(argAt(a, 0)));
     if (sameMember(m, "Rotate")) {
       const Point base = toPoint(argAt(a, 0));
       const double angle = cad::toDouble(argAt(a, 1)), c = std::cos(angle), s = std::sin(angle);
@@ -107,6 +114,10 @@ class EntityObject : public HostObject {
       e_.rotation = std::fmod(e_.rotation + angle, 2 * std::numbers::pi);
       return changed(e_);
     }
+    unknown(m);
+  }
+  Variant onGet(std::string_view m) override {
+    if (sameMember(m, "Handle")) return entity().handle;
     unknown(m);
   }
   void onPut(std::string_view m, const Variant& v) override {
@@ -140,7 +151,8 @@ class EntityObject : public HostObject {
   }
 
  private:
-  static Variant changed(Entity& e) {
+  Variant changed(Entity& e) const {
+    if (e.original && e.xdata.empty()) e.xdata = xdataOf(doc(), e);  // the file's data stays
     e.original.reset();  // written anew from the model from now on
     return {};
   }
@@ -332,12 +344,39 @@ class UtilityObject : public HostObject {
   }
 };
 
+// Registering an application makes its extended data welcome in the drawing; registering one
+// twice is no error, as in CAD systems.
+class RegisteredAppsObject : public HostObject {
+ public:
+  using HostObject::HostObject;
+
+ protected:
+  Variant onCall(std::string_view m, const Args& a) override {
+    if (!sameMember(m, "Add")) unknown(m);
+    const std::string name = cad::toText(argAt(a, 0));
+    if (name.empty() || name.find_first_of(" <>/\\\":;?*|=`") != std::string::npos)
+      throw EOleException("Invalid input: not an application name");
+    doc().registerApp(name);
+    return ObjectRef(std::make_shared<HostObject>(ctx_, "regapp:" + cp1251::toUtf8(name)));
+  }
+};
+
 class DocumentObject : public HostObject {
  public:
   using HostObject::HostObject;
 
  protected:
   Variant onCall(std::string_view m, const Args& a) override {
+    if (sameMember(m, "HandleToObject")) {
+      const std::string handle = cad::toText(argAt(a, 0));
+      for (std::size_t b = 0; b < doc().blocks.size(); ++b) {
+        const auto& entities = doc().blocks[b].entities;
+        for (std::size_t i = 0; i < entities.size(); ++i)
+          if (!entities[i].deleted && cp1251::equalsIgnoreCase(entities[i].handle, handle))
+            return ObjectRef(std::make_shared<EntityObject>(ctx_, b, i, entities[i].handle));
+      }
+      throw EOleException("Invalid input: no object with handle " + handle);
+    }
     if (sameMember(m, "GetVariable")) {
       const std::string name = cad::toText(argAt(a, 0));
       const auto v = doc().number(name);
@@ -356,6 +395,8 @@ class DocumentObject : public HostObject {
     if (sameMember(m, "Layers")) return ObjectRef(std::make_shared<TableObject<LayerTable>>(ctx_, "layers"));
     if (sameMember(m, "Blocks")) return ObjectRef(std::make_shared<TableObject<BlockTable>>(ctx_, "blocks"));
     if (sameMember(m, "Utility")) return ObjectRef(std::make_shared<UtilityObject>(ctx_, "utility"));
+    if (sameMember(m, "RegisteredApplications"))
+      return ObjectRef(std::make_shared<RegisteredAppsObject>(ctx_, "registeredapplications"));
     if (sameMember(m, "ActiveLayer")) {
       const Layer* l = doc().findLayer(doc().activeLayer);
       return ObjectRef(std::make_shared<LayerObject>(ctx_, l ? indexOf(doc().layers, l) : 0));
@@ -427,9 +468,17 @@ std::string variantJson(const Variant& v) {
           out += "{\"object\":";
           appendJsonString(out, h ? h->label() : "?");
           out += '}';
-        } else {
+        } else if constexpr (std::is_same_v<T, std::vector<double>>) {
           out += '[';
           for (std::size_t i = 0; i < x.size(); ++i) out += (i ? "," : "") + formatDouble(x[i]);
+          out += ']';
+        } else if constexpr (std::is_same_v<T, std::vector<std::int16_t>>) {
+          out += '[';
+          for (std::size_t i = 0; i < x.size(); ++i) out += (i ? "," : "") + std::to_string(x[i]);
+          out += ']';
+        } else {
+          out += '[';
+          for (std::size_t i = 0; i < x.items.size(); ++i) out += (i ? "," : "") + variantJson(x.items[i]);
           out += ']';
         }
       },

@@ -75,6 +75,25 @@ std::vector<double> doublesOf(SAFEARRAY* a, VARTYPE element) {
   return out;
 }
 
+SAFEARRAY* vectorOf(VARTYPE element, std::size_t size) {
+  SAFEARRAY* a = SafeArrayCreateVector(element, 0, static_cast<ULONG>(size));
+  if (!a) throw EOleError("Out of memory for an array argument");
+  return a;
+}
+
+// Group codes: VT_I2 items, as CAD programs take and give them.
+std::vector<std::int16_t> shortsOf(SAFEARRAY* a) {
+  std::vector<std::int16_t> out;
+  for (double d : doublesOf(a, VT_I2)) out.push_back(static_cast<std::int16_t>(d));
+  return out;
+}
+
+bool allNumbers(const std::vector<cad::Variant>& items) {
+  for (const cad::Variant& v : items)
+    if (!std::holds_alternative<double>(v) && !std::holds_alternative<std::int32_t>(v)) return false;
+  return true;
+}
+
 }  // namespace
 
 void toVariant(const cad::Variant& v, VARIANT& out, const ToDispatch& toDispatch) {
@@ -105,9 +124,30 @@ void toVariant(const cad::Variant& v, VARIANT& out, const ToDispatch& toDispatch
           if (!x) throw EOleError("Variant does not reference an automation object");
           out.pdispVal = toDispatch(x);
           out.vt = VT_DISPATCH;
+        } else if constexpr (std::is_same_v<T, std::vector<std::int16_t>>) {
+          SAFEARRAY* a = vectorOf(VT_I2, x.size());
+          SHORT* data = nullptr;
+          SafeArrayAccessData(a, reinterpret_cast<void**>(&data));
+          std::copy(x.begin(), x.end(), data);
+          SafeArrayUnaccessData(a);
+          out.parray = a;
+          out.vt = VT_ARRAY | VT_I2;
+        } else if constexpr (std::is_same_v<T, cad::VariantArray>) {
+          SAFEARRAY* a = vectorOf(VT_VARIANT, x.items.size());
+          VARIANT* data = nullptr;
+          SafeArrayAccessData(a, reinterpret_cast<void**>(&data));
+          try {
+            for (std::size_t i = 0; i < x.items.size(); ++i) toVariant(x.items[i], data[i], toDispatch);
+          } catch (...) {
+            SafeArrayUnaccessData(a);
+            SafeArrayDestroy(a);  // clears the items made so far
+            throw;
+          }
+          SafeArrayUnaccessData(a);
+          out.parray = a;
+          out.vt = VT_ARRAY | VT_VARIANT;
         } else {
-          SAFEARRAY* a = SafeArrayCreateVector(VT_R8, 0, static_cast<ULONG>(x.size()));
-          if (!a) throw EOleError("Out of memory for an array argument");
+          SAFEARRAY* a = vectorOf(VT_R8, x.size());
           double* data = nullptr;
           SafeArrayAccessData(a, reinterpret_cast<void**>(&data));
           std::copy(x.begin(), x.end(), data);
@@ -124,7 +164,30 @@ cad::Variant fromVariant(const VARIANT& v, const FromDispatch& fromDispatch) {
   const VARTYPE t = static_cast<VARTYPE>(v.vt & ~VT_BYREF);
   if (t & VT_ARRAY) {
     SAFEARRAY* a = ref ? (v.pparray ? *v.pparray : nullptr) : v.parray;
-    return doublesOf(a, static_cast<VARTYPE>(t & ~VT_ARRAY));
+    const auto element = static_cast<VARTYPE>(t & ~VT_ARRAY);
+    if (element == VT_I2) return shortsOf(a);
+    if (element != VT_VARIANT) return doublesOf(a, element);
+    // A point may come as variants of numbers: it stays a point. Anything else is an array
+    // of values.
+    cad::VariantArray items;
+    if (!a || SafeArrayGetDim(a) != 1) throw EOleError("the host returned an array of more than one dimension");
+    LONG lo = 0, hi = -1;
+    SafeArrayGetLBound(a, 1, &lo);
+    SafeArrayGetUBound(a, 1, &hi);
+    for (LONG i = lo; i <= hi; ++i) {
+      VARIANT item;
+      VariantInit(&item);
+      if (FAILED(SafeArrayGetElement(a, &i, &item))) throw EOleError("the host returned an unreadable array");
+      try {
+        items.items.push_back(fromVariant(item, fromDispatch));
+      } catch (...) {
+        VariantClear(&item);
+        throw;
+      }
+      VariantClear(&item);
+    }
+    if (allNumbers(items.items)) return doublesOf(a, VT_VARIANT);
+    return items;
   }
   switch (t) {
     case VT_EMPTY:

@@ -65,6 +65,10 @@ class EntityObject : public FakeObject {
       e_->deleted = true;
       return {};
     }
+    if (sameMember(m, "SetXData")) {
+      e_->xdata = args;
+      return {};
+    }
     if (sameMember(m, "GetBoundingBox") && e_->kind == "Text") {
       const auto at = xyz(e_->args[1]);
       const double h = toDouble(e_->args[2]);
@@ -75,6 +79,11 @@ class EntityObject : public FakeObject {
     return {};
   }
   void onPut(std::string_view m, const Variant& v) override { e_->edits.push_back({std::string(m), {v}}); }
+  Variant onGet(std::string_view m) override {
+    if (!sameMember(m, "Handle")) unknown(label_, m);
+    if (e_->handle.empty()) e_->handle = std::to_string(100 + ++host_->handles);
+    return e_->handle;
+  }
 
  private:
   std::shared_ptr<FakeEntity> e_;
@@ -209,6 +218,18 @@ class UtilityObject : public FakeObject {
   }
 };
 
+class RegisteredAppsObject : public FakeObject {
+ public:
+  using FakeObject::FakeObject;
+
+ protected:
+  Variant onCall(std::string_view m, const Args& args) override {
+    if (!sameMember(m, "Add")) unknown(label_, m);
+    host_->registeredApps.push_back(toText(args.at(0)));
+    return {};
+  }
+};
+
 class DocumentObject : public FakeObject {
  public:
   using FakeObject::FakeObject;
@@ -229,6 +250,7 @@ class DocumentObject : public FakeObject {
     if (sameMember(m, "Blocks")) return ObjectRef(std::make_shared<BlocksObject>(weak_, "blocks"));
     if (sameMember(m, "Utility")) return ObjectRef(std::make_shared<UtilityObject>(weak_, "utility"));
     if (sameMember(m, "ActiveLayer")) return ObjectRef(std::make_shared<LayerObject>(weak_, host_->activeLayer));
+    if (sameMember(m, "RegisteredApplications")) return ObjectRef(std::make_shared<RegisteredAppsObject>(weak_, "regapps"));
     unknown(label_, m);
   }
   void onPut(std::string_view m, const Variant& v) override {

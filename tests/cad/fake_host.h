@@ -28,6 +28,8 @@ struct FakeEntity {
   // Later changes made through the entity.
   std::vector<std::pair<std::string, Args>> edits;
   bool deleted = false;
+  std::string handle;  // given when first asked for
+  Args xdata;          // the arguments of the last SetXData, kept apart from the edits
 };
 
 struct FakeBlock {
@@ -58,6 +60,8 @@ class FakeHost : public std::enable_shared_from_this<FakeHost> {
     return static_cast<double>(s.size());
   };
   bool visible = false;
+  std::vector<std::string> registeredApps;
+  int handles = 0;
   std::vector<Call> calls;
   // The call with this index (counted from 0 over all calls) fails.
   std::optional<std::size_t> failAt;

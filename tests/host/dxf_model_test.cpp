@@ -5,6 +5,8 @@
 #include "host/model/dxf_writer.h"
 #include "host/model/inprocess.h"
 #include "host/model/text_metrics.h"
+#include "host/model/object_model.h"
+#include "host/model/xdata.h"
 #include "platform/codepage.h"
 #include "tests/support/temp_dir.h"
 
@@ -225,6 +227,37 @@ TEST_F(ObjectModelTest, APromptTheUserCancelsFailsTheCall) {
   EXPECT_EQ(d.Utility().GetPoint(std::nullopt, "a"), (Point{1, 2, 3}));
   EXPECT_THROW(d.Utility().GetPoint(Point{0, 0, 0}, "b"), cad::EOleException);
   EXPECT_NEAR(d.Utility().AngleFromXAxis({0, 0, 0}, {0, -1, 0}), 3 * std::numbers::pi / 2, 1e-12);
+}
+
+TEST_F(ObjectModelTest, ExtendedDataIsRefusedAsACadSystemRefusesIt) {
+  const cad::AcadDocument d = acadDoc();
+  const auto line = d.ModelSpace().AddLine({0, 0, 0}, {1, 0, 0});
+  using V = std::vector<cad::Variant>;
+  const std::pair<std::vector<std::int16_t>, V> refused[] = {
+      {{1001, 1000}, V{"KELVO", "not registered yet"}},
+      {{1000}, V{"no application first"}},
+      {{1001, 1000}, V{"ACAD"}},
+      {{1001, 1002}, V{"ACAD", "("}},
+      {{1001, 1070}, V{"ACAD", 70000}},
+      {{1001, 1010}, V{"ACAD", std::vector<double>{1, 2}}},
+      {{1001, 1, 1000}, V{"ACAD", "x", "y"}},
+      {{1001, 1005}, V{"ACAD", "not a handle"}},
+  };
+  for (const auto& [types, values] : refused)
+    EXPECT_THROW(line.SetXData(types, {values}), cad::EOleException) << types.back();
+  d.RegisteredApplications().Add("KELVO");
+  d.RegisteredApplications().Add("kelvo");  // once is enough, in any case
+  EXPECT_EQ(doc.addedApps.size(), 1u);
+  line.SetXData({1001, 1000, 1010, 1040, 1070, 1071, 1005}, {V{"KELVO", "\xD8\xEE\xE2", std::vector<double>{1, 2, 3}, 2.5, 7, 70000, line.Handle()}});
+  // Read back from the saved drawing, and kept when the entity read is changed.
+  const std::string handle = line.Handle();
+  doc = readDxf(writeDxf(doc));
+  const cad::ObjectRef read = cad::toObject(cad::AcadDocument(acadDoc()).ref()->call("HandleToObject", {handle}));
+  read->call("Move", {std::vector<double>{0, 0, 0}, std::vector<double>{5, 0, 0}});
+  EXPECT_FALSE(doc.modelSpace().entities.back().original.has_value());
+  Document back = readDxf(writeDxf(doc));
+  EXPECT_EQ(variantJson(getXData(back, back.modelSpace().entities.back(), "kelvo")),
+            "[[1001,1000,1010,1040,1070,1071,1005],[\"KELVO\",\"Шов\",[1.0,2.0,3.0],2.5,7,70000,\"" + handle + "\"]]");
 }
 
 }  // namespace

@@ -4,6 +4,9 @@
 #include "host/model/dxf_reader.h"
 #include "host/model/dxf_writer.h"
 #include "platform/codepage.h"
+#include "cad/designation_xdata.h"
+#include "host/model/object_model.h"
+#include "host/model/xdata.h"
 #include "platform/automation_wire.h"
 #include "platform/local_transport.h"
 #include "tests/support/form_helpers.h"
@@ -109,6 +112,15 @@ TEST_F(EndToEnd, TheDesignationLandsInTheDrawing) {
   bool override341 = false;
   for (const host::Tag& t : *space[2].original) override341 |= t.code == 1070 && t.value == "341";
   EXPECT_TRUE(override341);
+  // The designation crossed the socket as extended data (group codes and an array of values)
+  // and came back from the saved drawing on each of its parts.
+  for (const host::Entity& part : space) {
+    const cad::VariantArray x = host::getXData(doc, part, "KELVO");
+    const auto d = cad::readDesignationXData(cad::toShorts(x.items.at(0)), cad::toVariants(x.items.at(1)));
+    ASSERT_TRUE(d.has_value()) << host::variantJson(x);
+    EXPECT_EQ(d->input.texts[2], w("ГОСТ 14771-76"));
+    EXPECT_EQ(d->handles, (std::vector<std::string>{space[1].handle, space[2].handle, space[0].handle}));
+  }
 }
 
 // The host dies after a designation was drawn: started again with --recover, it has the work.

@@ -194,6 +194,32 @@ check(len(after) == 1 and len(after[0]) == 4 and after[0][0][:2] != after[0][3][
       "the third shelf sign (its open outline) after it")
 
 
+# 5. The designation travels with the drawing: the same KELVO data on each of its parts, the
+#    application registered, and both kept by a resave; drawn into a read drawing too.
+def kelvo_data(path):
+    d = audit(path)
+    parts = [e for e in d.modelspace() if e.dxftype() in ("INSERT", "LEADER", "TEXT") and e.has_xdata("KELVO")]
+    return d, parts, [[(t.code, t.value) for t in e.get_xdata("KELVO")] for e in parts]
+
+
+resaved = os.path.join(WORK, "full_resaved.dxf")
+subprocess.run([TOOL, "resave", full, resaved], check=True)
+for name, path in (("drawn", full), ("resaved", resaved), ("into a read drawing", os.path.join(WORK, "drawn.dxf"))):
+    d, parts, data = kelvo_data(path)
+    check(d.appids.has_entry("KELVO"), f"{name}: KELVO in the APPID table")
+    check(len(parts) >= 2 and all(x == data[0] for x in data), f"{name}: the same data on every part")
+    if not data:
+        continue
+    codes = [c for c, _ in data[0]]
+    check(codes[:2] == [1071, 1000] and 1010 in codes and 1040 in codes and codes.count(1005) == len(parts),
+          f"{name}: version, texts, points, angle and a handle per part: {codes}")
+    handles = {v for c, v in data[0] if c == 1005}
+    check(handles == {e.dxf.handle for e in parts}, f"{name}: the handles name the parts")
+_, _, data = kelvo_data(full)
+check(data and [v for c, v in data[0] if c == 1000][:8] == ["2", "5", "ГОСТ 14771-76", "С2", "ИП", "5", "", "Rz20"],
+      "the eight fields as typed")
+
+
 for f in failures:
     print("FAIL:", f)
 print("ezdxf check:", "ok" if not failures else f"{len(failures)} failed")
