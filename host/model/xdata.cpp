@@ -84,7 +84,9 @@ cad::VariantArray getXData(const Document& doc, const Entity& e, std::string_vie
     }
   }
   cad::VariantArray out;
-  out.items = {cad::Variant(std::move(codes)), cad::Variant(std::move(values))};
+  out.items.reserve(2);
+  out.items.emplace_back(std::move(codes));
+  out.items.emplace_back(std::move(values));
   return out;
 }
 
