@@ -145,6 +145,8 @@ class AcadDocument : public AcadObject {
   }
   AcadLayer ActiveLayer() const { return AcadLayer(toObject(get("ActiveLayer"))); }
   void setActiveLayer(const AcadLayer& layer) const { put("ActiveLayer", layer.ref()); }
+  void StartUndoMark() const { call("StartUndoMark"); }
+  void EndUndoMark() const { call("EndUndoMark"); }
 };
 
 class AcadApplication : public AcadObject {

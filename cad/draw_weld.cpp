@@ -99,7 +99,24 @@ void DrawWeld::AcadDrawWeld(const DrawInput& input) {
   Guarded("AcadDrawWeld", [this] { DrawGuarded(); });
 }
 
+// One undo in the CAD program takes the whole designation away. The mark is closed whatever
+// ends the command, so that the user's next work is not taken into this group.
 void DrawWeld::DrawGuarded() {
+  AcadDoc.StartUndoMark();
+  try {
+    DrawMarked();
+  } catch (...) {
+    try {
+      AcadDoc.EndUndoMark();
+    } catch (const EOleError&) {
+      // The host is gone or refuses: the command's own failure is the one to report.
+    }
+    throw;
+  }
+  AcadDoc.EndUndoMark();
+}
+
+void DrawWeld::DrawMarked() {
   ChooseLayer();
   PlaceLeader();
   BlockName = BlockNameAt(services_.now ? services_.now() : std::tm{});

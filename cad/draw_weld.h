@@ -78,6 +78,7 @@ class DrawWeld {
 
  private:
   void DrawGuarded();
+  void DrawMarked();
   void ChooseLayer();
   void PlaceLeader();
   void MakeUniqueBlockName();

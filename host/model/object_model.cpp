@@ -84,6 +84,7 @@ class EntityObject : public HostObject {
  protected:
   Variant onCall(std::string_view m, const Args& a) override {
     Entity& e_ = entity();
+    if (!sameMember(m, "GetBoundingBox") && !sameMember(m, "GetXData")) ctx_->undo.touchEntity(doc(), block_, index_);
     if (sameMember(m, "Delete")) {
       e_.deleted = true;
       return {};
@@ -122,6 +123,7 @@ class EntityObject : public HostObject {
   }
   void onPut(std::string_view m, const Variant& v) override {
     Entity& e_ = entity();
+    ctx_->undo.touchEntity(doc(), block_, index_);
     if (e_.kind == Kind::Text) {
       if (sameMember(m, "Alignment")) {
         // acAlignmentLeft 0, Center 1, Right 2 on the baseline; the text stays where it is.
@@ -247,6 +249,7 @@ class LayerObject : public HostObject {
     if (!sameMember(m, "Color")) unknown(m);
     const int c = cad::toInt(v);
     if (c < 0 || c > 256) throw EOleException("Invalid colour index");
+    ctx_->undo.touchLayer(doc(), index_);
     l_.color = c;
     l_.original.reset();
   }
@@ -367,6 +370,9 @@ class DocumentObject : public HostObject {
 
  protected:
   Variant onCall(std::string_view m, const Args& a) override {
+    if (sameMember(m, "StartUndoMark")) return ctx_->undo.startMark(doc()), Variant();
+    if (sameMember(m, "EndUndoMark")) return ctx_->undo.endMark(), Variant();
+    if (sameMember(m, "SendCommand")) return sendCommand(cad::toText(argAt(a, 0)));
     if (sameMember(m, "HandleToObject")) {
       const std::string handle = cad::toText(argAt(a, 0));
       for (std::size_t b = 0; b < doc().blocks.size(); ++b) {
@@ -402,6 +408,19 @@ class DocumentObject : public HostObject {
       return ObjectRef(std::make_shared<LayerObject>(ctx_, l ? indexOf(doc().layers, l) : 0));
     }
     unknown(m);
+  }
+  // The commands a script sends to undo and redo ("_U", "_.UNDO 1", "_REDO"); no others.
+  Variant sendCommand(std::string command) {
+    std::string c;
+    for (char ch : command)
+      if (ch != '_' && ch != '.' && ch != '\n' && ch != '\r') c += static_cast<char>(ch >= 'a' && ch <= 'z' ? ch - 32 : ch);
+    while (!c.empty() && c.back() == ' ') c.pop_back();
+    while (!c.empty() && c.front() == ' ') c.erase(0, 1);
+    if (c == "U" || c == "UNDO 1") ctx_->undo.undo(doc());
+    else if (c == "REDO") ctx_->undo.redo(doc());
+    else throw EOleException("Unknown command: " + command);
+    doc().modified = true;
+    return {};
   }
   void onPut(std::string_view m, const Variant& v) override {
     if (!sameMember(m, "ActiveLayer")) unknown(m);

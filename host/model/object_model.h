@@ -4,6 +4,7 @@
 
 #include "cad/automation.h"
 #include "host/model/document.h"
+#include "host/model/undo_history.h"
 
 #include <functional>
 #include <optional>
@@ -25,6 +26,7 @@ struct HostContext {
   CallObserver observer;           // may be empty
   std::function<void()> onVisible;  // Visible set to true; may be empty
   std::function<void()> onQuit;     // the application's Quit; may be empty
+  UndoHistory undo;                 // the undo groups the clients mark
 };
 
 // The application object of the host; every other object is reached from it.

@@ -77,6 +77,14 @@ void HostWindow::buildMenus() {
   file->addAction(QStringLiteral("Save &As..."), QKeySequence::SaveAs, this, [this] { save(true); });
   file->addSeparator();
   file->addAction(QStringLiteral("E&xit"), QKeySequence::Quit, this, &QWidget::close);
+  // A designation drawn by Kelvo is one undo group: one undo takes it away whole.
+  QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+  edit->addAction(QStringLiteral("&Undo"), QKeySequence::Undo, this, [this] {
+    if (undo_ && undo_->undo(doc_)) drawingChanged();
+  });
+  edit->addAction(QStringLiteral("&Redo"), QKeySequence(Qt::CTRL | Qt::Key_Y), this, [this] {
+    if (undo_ && undo_->redo(doc_)) drawingChanged();
+  });
   QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
   view->addAction(QStringLiteral("Zoom &Extents"), this, [this] { view_->zoomExtents(); });
   view->addAction(QStringLiteral("Activate &Viewport (draw into model space from the layout)"), this, [this] {
@@ -175,6 +183,7 @@ void HostWindow::replaceDocument(Document&& doc, const QString& fileName) {
 // The drawing's font settled before anything is measured; what the reader noticed but read
 // anyway stays in the status line until something else is said.
 void HostWindow::documentOpened() {
+  if (undo_) undo_->clear();
   chooseFont(doc_);
   QStringList lines;
   for (const std::string& w : doc_.warnings) lines << QString::fromStdString(w);

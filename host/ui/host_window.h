@@ -3,6 +3,7 @@
 #pragma once
 
 #include "host/model/document.h"
+#include "host/model/undo_history.h"
 #include "host/ui/drawing_view.h"
 
 #include <QLabel>
@@ -25,6 +26,8 @@ class HostWindow : public QMainWindow {
   // Something changed the drawing: redraw and write the autosave copy.
   void drawingChanged();
   DrawingView* view() const { return view_; }
+  // The undo groups the automation clients mark, which Edit > Undo and Redo step through.
+  void setUndo(UndoHistory* undo) { undo_ = undo; }
 
  protected:
   void closeEvent(QCloseEvent* e) override;
@@ -40,6 +43,7 @@ class HostWindow : public QMainWindow {
   void documentOpened();
 
   Document& doc_;
+  UndoHistory* undo_ = nullptr;
   QString fileName_;
   DrawingView* view_ = nullptr;
   QTabBar* tabs_ = nullptr;

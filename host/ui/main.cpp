@@ -141,7 +141,7 @@ int main(int argc, char** argv) {
   std::unique_ptr<HostWindow> window;
   bool refreshPending = false;
   std::deque<Point> picks = picksFrom(opt.picks);
-  auto context = std::make_shared<HostContext>(HostContext{doc, nullptr, nullptr, nullptr, nullptr});
+  auto context = std::make_shared<HostContext>(HostContext{doc, nullptr, nullptr, nullptr, nullptr, {}});
   if (opt.headless) {
     context->prompt = scriptedPrompts(picks, opt.hold);
   } else {
@@ -150,6 +150,7 @@ int main(int argc, char** argv) {
       return window->askPoint(prompt, base);
     };
     context->onVisible = [&window] { window->show(), window->raise(); };
+    window->setUndo(&context->undo);
   }
   context->observer = [&](const std::string& object, const std::string& member, const cad::Args& args,
                           const cad::Variant& result) {

@@ -236,6 +236,7 @@ class DocumentObject : public FakeObject {
 
  protected:
   Variant onCall(std::string_view m, const Args& args) override {
+    if (sameMember(m, "StartUndoMark") || sameMember(m, "EndUndoMark")) return {};
     if (sameMember(m, "GetVariable")) {
       const auto it = host_->variables.find(toText(args.at(0)));
       if (it == host_->variables.end()) throw EOleException("unknown system variable");

@@ -104,6 +104,36 @@ TEST(DrawIntoDocument, ASecondDesignationGetsABlockOfItsOwn) {
   EXPECT_EQ(r.doc.findBlock("Weld_000")->entities.size(), 2u);
 }
 
+// One undo takes a whole designation away, and a redo brings it back, through the document's
+// undo marks as the command sets them.
+TEST(DrawIntoDocument, UndoTakesAWholeDesignationAway) {
+  Document doc;
+  std::vector<Point> picks;
+  InProcessHost host(doc, [&picks](const std::string&, const std::optional<Point>&) -> std::optional<Point> {
+    if (picks.empty()) return std::nullopt;
+    const Point p = picks.front();
+    picks.erase(picks.begin());
+    return p;
+  });
+  cad::DrawWeld command{{[](const std::string& t) { ADD_FAILURE() << cp1251::toUtf8(t); }, [] { return std::tm{}; }}};
+  std::vector<std::string> states{writeDxf(doc)};
+  for (const char* leg : {"5", "7"}) {
+    picks = {{0, 0, 0}, {30, 20, 0}, {60, 20, 0}};
+    command.AcadDrawWeld(input({"2", "5", "G", nullptr, nullptr, leg}, 1));
+    states.push_back(writeDxf(doc));
+  }
+  const cad::ObjectRef d = cad::AcadApplication(cad::GetActiveOleObject("AutoCAD.Application")).ActiveDocument().ref();
+  d->call("SendCommand", {std::string("_u ")});
+  EXPECT_EQ(writeDxf(doc), states[1]);
+  d->call("SendCommand", {std::string("_.UNDO 1\n")});
+  EXPECT_EQ(writeDxf(doc), states[0]);
+  d->call("SendCommand", {std::string("_u ")});  // nothing left to undo
+  EXPECT_EQ(writeDxf(doc), states[0]);
+  d->call("SendCommand", {std::string("_redo ")});
+  EXPECT_EQ(writeDxf(doc), states[1]);
+  EXPECT_THROW(d->call("SendCommand", {std::string("_erase all ")}), cad::EOleException);
+}
+
 // A thousand commands in a row: what the draw command and the host keep of a command does not
 // grow; only the drawing does, by the same number of entities each time.
 TEST(DrawIntoDocument, AThousandCommandsLeaveNothingBehind) {

@@ -4,6 +4,7 @@
 #include "host/model/dxf_reader.h"
 #include "host/model/dxf_writer.h"
 #include "platform/codepage.h"
+#include "cad/acad.h"
 #include "cad/designation_xdata.h"
 #include "host/model/object_model.h"
 #include "host/model/xdata.h"
@@ -121,6 +122,22 @@ TEST_F(EndToEnd, TheDesignationLandsInTheDrawing) {
     EXPECT_EQ(d->input.texts[2], w("ГОСТ 14771-76"));
     EXPECT_EQ(d->handles, (std::vector<std::string>{space[1].handle, space[2].handle, space[0].handle}));
   }
+}
+
+// One undo in the host takes the second designation away whole; a redo brings it back.
+TEST_F(EndToEnd, OneUndoInTheHostTakesAWholeDesignationAway) {
+  auto hostProcess = startHost("0,0;30,20;60,20;100,0;130,20;160,20");
+  openWindow();
+  pressDraw();
+  pressDraw();
+  EXPECT_TRUE(messages.shown.empty());
+  const cad::ObjectRef d = cad::AcadApplication(cad::GetActiveOleObject("AutoCAD.Application")).ActiveDocument().ref();
+  for (const char* command : {"_u ", "_u ", "_redo "}) d->call("SendCommand", {std::string(command)});
+  host::Document doc = stopHost(*hostProcess);
+  std::vector<host::Kind> kinds;
+  for (const host::Entity& e : doc.modelSpace().entities) kinds.push_back(e.kind);
+  EXPECT_EQ(kinds, (std::vector<host::Kind>{host::Kind::Text, host::Kind::Insert, host::Kind::Leader}));
+  EXPECT_EQ(doc.modelSpace().entities[1].points[0][0], 30);  // the first designation, as drawn
 }
 
 // The host dies after a designation was drawn: started again with --recover, it has the work.
