@@ -59,4 +59,18 @@ Point AcadUtility::GetPoint(const std::optional<Point>& base, const std::string&
   return toPoint(call("GetPoint", {base ? pointArg(*base) : Variant(Omitted{}), prompt}));
 }
 
+std::pair<std::vector<std::int16_t>, std::vector<Variant>> AcadEntity::GetXData(const std::string& app) const {
+  const std::vector<Variant> outs = toVariants(call("GetXData", {app}));
+  if (outs.size() != 2) throw EOleError("GetXData answered something else than codes and values");
+  // An entity without the application's data answers two empty variants.
+  if (std::holds_alternative<std::monostate>(outs[0])) return {};
+  return {toShorts(outs[0]), toVariants(outs[1])};
+}
+
+std::pair<AcadEntity, Point> AcadUtility::GetEntity(const std::string& prompt) const {
+  const std::vector<Variant> outs = toVariants(call("GetEntity", {prompt}));
+  if (outs.size() != 2) throw EOleError("GetEntity answered something else than an object and a point");
+  return {AcadEntity(toObject(outs[0])), toPoint(outs[1])};
+}
+
 }  // namespace kelvo::cad

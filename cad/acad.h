@@ -42,6 +42,8 @@ class AcadEntity : public AcadObject {
   void SetXData(const std::vector<std::int16_t>& types, const VariantArray& values) const {
     call("SetXData", {types, values});
   }
+  // The application's group codes and values (the host answers both as out-parameters).
+  std::pair<std::vector<std::int16_t>, std::vector<Variant>> GetXData(const std::string& app) const;
 };
 
 class AcadText : public AcadEntity {
@@ -120,6 +122,8 @@ class AcadUtility : public AcadObject {
  public:
   using AcadObject::AcadObject;
   Point GetPoint(const std::optional<Point>& base, const std::string& prompt) const;
+  // The entity the user picks and the point picked (out-parameters at the host).
+  std::pair<AcadEntity, Point> GetEntity(const std::string& prompt) const;
   double AngleFromXAxis(const Point& a, const Point& b) const {
     return toDouble(call("AngleFromXAxis", {pointArg(a), pointArg(b)}));
   }
@@ -145,6 +149,7 @@ class AcadDocument : public AcadObject {
   }
   AcadLayer ActiveLayer() const { return AcadLayer(toObject(get("ActiveLayer"))); }
   void setActiveLayer(const AcadLayer& layer) const { put("ActiveLayer", layer.ref()); }
+  AcadEntity HandleToObject(const std::string& handle) const { return AcadEntity(toObject(call("HandleToObject", {handle}))); }
   void StartUndoMark() const { call("StartUndoMark"); }
   void EndUndoMark() const { call("EndUndoMark"); }
 };

@@ -99,6 +99,22 @@ void DrawWeld::AcadDrawWeld(const DrawInput& input) {
   Guarded("AcadDrawWeld", [this] { DrawGuarded(); });
 }
 
+void DrawWeld::AcadDrawWeld(const DrawInput& input, const StoredDesignation& replacing) {
+  replacing_ = &replacing;
+  struct Reset {
+    const StoredDesignation*& r;
+    ~Reset() { r = nullptr; }
+  } reset{replacing_};
+  AcadDrawWeld(input);
+}
+
+// A replacement takes the points the designation was drawn at; a new one asks the user.
+Point DrawWeld::NextPoint(const AcadUtility& utility, const std::optional<Point>& base, const char* prompt,
+                          const Point& stored) {
+  if (replacing_) return stored;
+  return utility.GetPoint(base, cp1251::fromUtf8(prompt));
+}
+
 // One undo in the CAD program takes the whole designation away. The mark is closed whatever
 // ends the command, so that the user's next work is not taken into this group.
 void DrawWeld::DrawGuarded() {
@@ -117,6 +133,8 @@ void DrawWeld::DrawGuarded() {
 }
 
 void DrawWeld::DrawMarked() {
+  if (replacing_)
+    for (const std::string& handle : replacing_->handles) AcadDoc.HandleToObject(handle).Delete();
   ChooseLayer();
   PlaceLeader();
   BlockName = BlockNameAt(services_.now ? services_.now() : std::tm{});
@@ -154,8 +172,8 @@ void DrawWeld::ChooseLayer() {
 
 void DrawWeld::PlaceLeader() {
   const AcadUtility utility = AcadDoc.Utility();
-  InsertPoint = utility.GetPoint(std::nullopt, std::string("Укажи точку вставки сварки      : "_w));
-  LeaderPoint = utility.GetPoint(InsertPoint, std::string("Укажи точку расположения выноски: "_w));
+  InsertPoint = NextPoint(utility, std::nullopt, "Укажи точку вставки сварки      : ", replacing_ ? replacing_->insert : Point{});
+  LeaderPoint = NextPoint(utility, InsertPoint, "Укажи точку расположения выноски: ", replacing_ ? replacing_->bend : Point{});
   PickedBend_ = PickedDirection_ = LeaderPoint;
   Label_ = AcadEntity();
   LeaderAngle = utility.AngleFromXAxis(InsertPoint, LeaderPoint);
@@ -195,7 +213,7 @@ void DrawWeld::ApplyMinimumLength(double length) {
 }
 
 void DrawWeld::DrawShelf() {
-  WorkPoint1 = AcadDoc.Utility().GetPoint(LeaderPoint, std::string("Укажи направление выноски: "_w));
+  WorkPoint1 = NextPoint(AcadDoc.Utility(), LeaderPoint, "Укажи направление выноски: ", replacing_ ? replacing_->direction : Point{});
   PickedDirection_ = WorkPoint1;
   TempLine_.Delete();
   if (!CountText.empty() || !NumberText.empty()) DrawLeaderLabel();

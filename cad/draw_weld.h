@@ -6,6 +6,7 @@
 
 #include "app/weld_record.h"
 #include "cad/acad.h"
+#include "cad/designation_xdata.h"
 #include "cad/shelf_layout.h"
 
 #include <ctime>
@@ -31,6 +32,9 @@ class DrawWeld {
   // The command. Failures of the three automation kinds are reported through `warn`; any
   // other failure is thrown to the caller.
   void AcadDrawWeld(const DrawInput& input);
+  // The same, replacing a designation taken from the drawing: its parts are removed and the
+  // new one is drawn at its three points, without asking for them.
+  void AcadDrawWeld(const DrawInput& input, const StoredDesignation& replacing);
 
   // Drawing context.
   AcadApplication AcadApp;
@@ -95,6 +99,9 @@ class DrawWeld {
   DrawInput in_;
   AcadLayer SavedLayer_, DesignLayer_;
   AcadEntity TempLine_;
+  const StoredDesignation* replacing_ = nullptr;
+  Point NextPoint(const AcadUtility& utility, const std::optional<Point>& base, const char* prompt,
+                  const Point& stored);
   // The parts drawn and the points as picked, kept with the designation in the drawing.
   AcadEntity Reference_, Leader_, Label_;
   Point PickedBend_{}, PickedDirection_{};

@@ -1,5 +1,6 @@
 #include "host/model/object_model.h"
 
+#include "host/model/hit_test.h"
 #include "host/model/text_metrics.h"
 #include "host/model/xdata.h"
 #include "platform/codepage.h"
@@ -337,6 +338,7 @@ class UtilityObject : public HostObject {
       if (!picked) throw EOleException("The point prompt was cancelled");
       return fromPoint(*picked);
     }
+    if (sameMember(m, "GetEntity")) return getEntity(a);
     if (sameMember(m, "AngleFromXAxis")) {
       const Point p = toPoint(argAt(a, 0)), q = toPoint(argAt(a, 1));
       double angle = std::atan2(q[1] - p[1], q[0] - p[0]);
@@ -345,6 +347,9 @@ class UtilityObject : public HostObject {
     }
     unknown(m);
   }
+
+ private:
+  Variant getEntity(const Args& a);
 };
 
 // Registering an application makes its extended data welcome in the drawing; registering one
@@ -363,6 +368,23 @@ class RegisteredAppsObject : public HostObject {
     return ObjectRef(std::make_shared<HostObject>(ctx_, "regapp:" + cp1251::toUtf8(name)));
   }
 };
+
+// The object a pick selects, and the point picked; a pick on nothing fails as in CAD systems.
+Variant UtilityObject::getEntity(const Args& a) {
+  const std::string prompt = !a.empty() && std::holds_alternative<std::string>(a.back()) ? cad::toText(a.back()) : "";
+  const auto picked = ctx_->prompt ? ctx_->prompt(prompt, std::nullopt) : std::nullopt;
+  if (!picked) throw EOleException("The selection was cancelled");
+  for (std::size_t space = 0; space < 2; ++space) {
+    const Block& b = blockAt(doc(), space);
+    if (const auto i = entityAt(doc(), b, *picked, pickTolerance(doc()))) {
+      cad::VariantArray out;
+      out.items.emplace_back(ObjectRef(std::make_shared<EntityObject>(ctx_, space, *i, b.entities[*i].handle)));
+      out.items.emplace_back(fromPoint(*picked));
+      return out;
+    }
+  }
+  throw EOleException("Nothing was selected at the point");
+}
 
 class DocumentObject : public HostObject {
  public:

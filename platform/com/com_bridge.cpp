@@ -104,6 +104,7 @@ class Bridge final : public Unknown<IDispatch> {
 
  private:
   cad::Variant serve(const std::string& member, WORD flags, DISPPARAMS& params);
+  cad::Variant serveOuts(const std::string& member, const OutParams& shape, DISPPARAMS& params);
 
   cad::ObjectRef object_;
 };
@@ -115,19 +116,8 @@ cad::Variant Bridge::serve(const std::string& member, WORD flags, DISPPARAMS& pa
     object_->put(member, fromVariant(params.rgvarg[0], objectFor));
     return std::monostate{};
   }
-  const int outs = outPointCount(member);
-  if (outs > 0 && positional == static_cast<UINT>(outs)) {
-    // The points go back through the caller's by-reference VARIANTs, first parameter first.
-    const std::vector<double> all = cad::toDoubles(object_->call(member, {}));
-    if (all.size() != 3 * static_cast<std::size_t>(outs)) throw cad::EOleException("Invalid result");
-    for (int k = 0; k < outs; ++k) {
-      VARIANT& slot = params.rgvarg[positional - 1 - static_cast<UINT>(k)];
-      if (slot.vt != (VT_BYREF | VT_VARIANT) || !slot.pvarVal) throw cad::EOleException("Invalid argument: an output VARIANT is needed");
-      VariantClear(slot.pvarVal);
-      toVariant(std::vector<double>(all.begin() + 3 * k, all.begin() + 3 * (k + 1)), *slot.pvarVal, dispatchFor);
-    }
-    return std::monostate{};
-  }
+  const auto shape = outParams(member);
+  if (shape && positional >= shape->before + shape->outs) return serveOuts(member, *shape, params);
   cad::Args args;
   for (UINT i = 0; i < positional; ++i) args.push_back(fromVariant(params.rgvarg[positional - 1 - i], objectFor));
   // Clients of scripting languages ask for "method or property" at once.
@@ -135,6 +125,32 @@ cad::Variant Bridge::serve(const std::string& member, WORD flags, DISPPARAMS& pa
   const bool property = (flags & DISPATCH_PROPERTYGET) != 0;
   if (property && (!method || args.empty())) return object_->get(member);
   return object_->call(member, args);
+}
+
+// The results go back through the caller's by-reference VARIANTs, first parameter first.
+cad::Variant Bridge::serveOuts(const std::string& member, const OutParams& shape, DISPPARAMS& params) {
+  const UINT positional = params.cArgs - params.cNamedArgs;
+  auto slotAt = [&](std::size_t position) -> VARIANT& { return params.rgvarg[positional - 1 - position]; };
+  cad::Args args;
+  for (std::size_t i = 0; i < positional; ++i)
+    if (i < shape.before || i >= shape.before + shape.outs) args.push_back(fromVariant(slotAt(i), objectFor));
+  const cad::Variant result = object_->call(member, args);
+  std::vector<cad::Variant> outs;
+  if (shape.points) {
+    const std::vector<double> all = cad::toDoubles(result);
+    if (all.size() != 3 * shape.outs) throw cad::EOleException("Invalid result");
+    for (std::size_t k = 0; k < shape.outs; ++k) outs.push_back(std::vector<double>(all.begin() + 3 * static_cast<std::ptrdiff_t>(k), all.begin() + 3 * static_cast<std::ptrdiff_t>(k + 1)));
+  } else {
+    outs = cad::toVariants(result);
+    if (outs.size() != shape.outs) throw cad::EOleException("Invalid result");
+  }
+  for (std::size_t k = 0; k < shape.outs; ++k) {
+    VARIANT& slot = slotAt(shape.before + k);
+    if (slot.vt != (VT_BYREF | VT_VARIANT) || !slot.pvarVal) throw cad::EOleException("Invalid argument: an output VARIANT is needed");
+    VariantClear(slot.pvarVal);
+    toVariant(outs[k], *slot.pvarVal, dispatchFor);
+  }
+  return std::monostate{};
 }
 
 HRESULT Bridge::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep,

@@ -87,14 +87,19 @@ DISPID ComObject::idOf(std::string_view member) {
 
 cad::Variant ComObject::invoke(std::string_view member, WORD flags, const cad::Args& args) {
   const DISPID id = idOf(member);
-  const std::size_t outs = flags == DISPATCH_METHOD && args.empty() ? static_cast<std::size_t>(outPointCount(member)) : 0;
+  const auto shape = flags == DISPATCH_METHOD ? outParams(member) : std::nullopt;
+  const std::size_t outs = shape && args.size() >= shape->before ? shape->outs : 0;
+  const std::size_t before = outs ? shape->before : args.size();
   const std::size_t n = args.size() + outs;
-  // rgvarg holds the arguments last first.
+  // rgvarg holds the arguments last first: the inputs before the outputs, the outputs, the rest.
   std::unique_ptr<OwnedVariant[]> in(new OwnedVariant[n ? n : 1]);
   std::unique_ptr<OwnedVariant[]> out(new OwnedVariant[outs ? outs : 1]);
-  for (std::size_t i = 0; i < args.size(); ++i) toVariant(args[i], in[n - 1 - i].get(), dispatchFor);
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::size_t position = i < before ? i : i + outs;
+    toVariant(args[i], in[n - 1 - position].get(), dispatchFor);
+  }
   for (std::size_t k = 0; k < outs; ++k) {
-    VARIANT& slot = in[n - 1 - k].get();
+    VARIANT& slot = in[n - 1 - (before + k)].get();
     slot.vt = VT_BYREF | VT_VARIANT;
     slot.pvarVal = &out[k].get();
   }
@@ -112,6 +117,11 @@ cad::Variant ComObject::invoke(std::string_view member, WORD flags, const cad::A
   if (hr == DISP_E_EXCEPTION) raiseException(excep);
   if (FAILED(hr)) throwStatus(hr, member);
   if (!outs) return fromVariant(result.get(), objectFor);
+  if (!shape->points) {
+    cad::VariantArray all;
+    for (std::size_t k = 0; k < outs; ++k) all.items.push_back(fromVariant(out[k].get(), objectFor));
+    return all;
+  }
   std::vector<double> points;
   for (std::size_t k = 0; k < outs; ++k) {
     const std::vector<double> p = cad::toDoubles(fromVariant(out[k].get(), objectFor));
@@ -161,7 +171,12 @@ std::chrono::milliseconds rejectedCallRetryTime() { return std::chrono::millisec
 
 void ensureCom() { thread_local ThreadCom com; }
 
-int outPointCount(std::string_view member) { return cad::sameMember(member, "GetBoundingBox") ? 2 : 0; }
+std::optional<OutParams> outParams(std::string_view member) {
+  if (cad::sameMember(member, "GetBoundingBox")) return OutParams{0, 2, true};
+  if (cad::sameMember(member, "GetXData")) return OutParams{1, 2, false};
+  if (cad::sameMember(member, "GetEntity")) return OutParams{0, 2, false};
+  return std::nullopt;
+}
 
 cad::ObjectRef wrapForeign(IDispatch* d) { return std::make_shared<ComObject>(d); }
 

@@ -5,6 +5,7 @@
 #include "cad/automation.h"
 
 #include <chrono>
+#include <optional>
 #include <string_view>
 
 #include <oaidl.h>
@@ -24,9 +25,16 @@ cad::ObjectRef wrapForeign(IDispatch* dispatch);
 IDispatch* wrappedDispatch(const cad::ObjectRef& object);
 
 // Members whose results come back through by-reference parameters rather than as the call's
-// value: GetBoundingBox(MinPoint, MaxPoint). The surface calls them without arguments and gets
-// the points one after the other.
-int outPointCount(std::string_view member);
+// value: GetBoundingBox(MinPoint, MaxPoint), GetXData(AppName, Types, Values) and
+// GetEntity(Object, PickedPoint, Prompt). The surface passes only the inputs; `before` of them
+// stand before the outputs in the COM call. GetBoundingBox answers its points one after the
+// other, the others an array of their outputs.
+struct OutParams {
+  std::size_t before = 0;
+  std::size_t outs = 0;
+  bool points = false;
+};
+std::optional<OutParams> outParams(std::string_view member);
 
 // How long a call that a busy host rejects is tried again before it fails (30 s unless set).
 void setRejectedCallRetryTime(std::chrono::milliseconds time);

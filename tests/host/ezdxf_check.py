@@ -220,6 +220,35 @@ check(data and [v for c, v in data[0] if c == 1000][:8] == ["2", "5", "ГОСТ 
       "the eight fields as typed")
 
 
+# 6. Taken back and changed: the designation at a pick into a settings file, then replaced at
+#    its own points by one with another leg; a pick on a plain line changes nothing.
+took = os.path.join(WORK, "took.ini")
+subprocess.run([TOOL, "take", "--pick", "15,10", "--in", full, "--settings", took], check=True)
+taken = open(took, "rb").read().decode("cp1251")
+check("Поле3=ГОСТ 14771-76\r\n" in taken and "Поле6=5\r\n" in taken and "Знак1=3\r\n" in taken,
+      "take writes the fields and signs as Kelvo saves them")
+changed_ini = os.path.join(WORK, "changed.ini")
+with open(changed_ini, "wb") as f:
+    f.write(taken.replace("Поле6=5", "Поле6=8").encode("cp1251"))
+changed = os.path.join(WORK, "changed.dxf")
+subprocess.run([TOOL, "edit", "--pick", "40,21", "--settings", changed_ini, "--in", full, changed], check=True)
+d, parts, data = kelvo_data(changed)
+check([e.dxftype() for e in d.modelspace()] == ["TEXT", "INSERT", "LEADER"], "one designation left after the edit")
+inserts = [e for e in d.modelspace() if e.dxftype() == "INSERT"]
+if inserts:
+    shelf = d.blocks.get(inserts[0].dxf.name)
+    check([e.dxf.text for e in shelf if e.dxftype() == "TEXT"][1] == "8", "the new leg on the shelf")
+    check(inserts[0].dxf.insert.isclose((30, 20, 0)), "at the old bend")
+plain = ezdxf.new("R2000")
+plain.modelspace().add_line((0, 0), (10, 0))
+plain_in, plain_out = os.path.join(WORK, "plain.dxf"), os.path.join(WORK, "plain_edited.dxf")
+plain.saveas(plain_in)
+r = subprocess.run([TOOL, "edit", "--pick", "5,0", "--settings", changed_ini, "--in", plain_in, plain_out],
+                   capture_output=True, text=True)
+check(r.returncode == 1 and "не является обозначением" in r.stderr and not os.path.exists(plain_out),
+      f"a plain line is no designation: {r.returncode} {r.stderr!r}")
+
+
 for f in failures:
     print("FAIL:", f)
 print("ezdxf check:", "ok" if not failures else f"{len(failures)} failed")

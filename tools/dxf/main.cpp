@@ -1,6 +1,8 @@
 // kelvo-dxf: runs the real draw command against a DXF drawing, or reads and saves one.
 //   kelvo-dxf draw --picks "x,y;x,y;x,y" --settings FILE.ini [--in IN.dxf] [--back] [--right]
 //                  [--transcript FILE] OUT.dxf
+//   kelvo-dxf take --pick x,y --in IN.dxf --settings OUT.ini   (the designation at the pick)
+//   kelvo-dxf edit --pick x,y --settings FILE.ini --in IN.dxf OUT.dxf  (replaced, at its points)
 //   kelvo-dxf resave IN.dxf OUT.dxf
 //   kelvo-dxf new OUT.dxf            (an empty R2000 drawing with ISO defaults)
 #include "app/settings.h"
@@ -12,6 +14,7 @@
 #include "platform/codepage.h"
 #include "platform/file_io.h"
 #include "platform/ini_store.h"
+#include "tools/dxf/take_edit.h"
 
 #include <cstdio>
 #include <ctime>
@@ -34,6 +37,8 @@ int usage() {
   std::cerr << "usage:\n"
                "  kelvo-dxf draw --picks \"x,y;x,y;x,y\" --settings FILE.ini [--in IN.dxf] [--back] [--right]\n"
                "                 [--transcript FILE] OUT.dxf\n"
+               "  kelvo-dxf take --pick x,y --in IN.dxf --settings OUT.ini\n"
+               "  kelvo-dxf edit --pick x,y --settings FILE.ini --in IN.dxf OUT.dxf\n"
                "  kelvo-dxf resave IN.dxf OUT.dxf\n"
                "  kelvo-dxf new OUT.dxf\n";
   return 2;
@@ -93,6 +98,8 @@ int main(int argc, char** argv) {
   args.erase(args.begin());
   try {
     if (command == "draw") return draw(args);
+    if (command == "take") return dxftool::take(args);
+    if (command == "edit") return dxftool::edit(args);
     if (command == "new" && args.size() == 1) {
       host::Document doc;
       host::saveDxf(doc, args[0]);

@@ -1,0 +1,106 @@
+#include "tools/dxf/take_edit.h"
+
+#include "app/settings.h"
+#include "cad/draw_weld.h"
+#include "cad/take_designation.h"
+#include "host/model/dxf_reader.h"
+#include "host/model/dxf_writer.h"
+#include "host/model/inprocess.h"
+#include "host/model/picks.h"
+#include "platform/codepage.h"
+#include "platform/file_io.h"
+#include "platform/ini_store.h"
+
+#include <deque>
+#include <iostream>
+
+namespace kelvo::dxftool {
+
+namespace {
+
+struct Options {
+  std::string pick, settings, in, out;
+};
+
+bool parse(const std::vector<std::string>& args, Options& o) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    auto value = [&]() -> std::string { return i + 1 < args.size() ? args[++i] : std::string(); };
+    if (args[i] == "--pick") o.pick = value();
+    else if (args[i] == "--settings") o.settings = value();
+    else if (args[i] == "--in") o.in = value();
+    else if (o.out.empty() && !args[i].starts_with("--")) o.out = args[i];
+    else return false;
+  }
+  return !o.pick.empty() && !o.settings.empty() && !o.in.empty();
+}
+
+// The drawing served in-process, the pick answering the one selection prompt.
+struct Session {
+  host::Document doc;
+  std::deque<host::Point> picks;
+  host::InProcessHost host;
+  explicit Session(const Options& o)
+      : doc(host::loadDxf(o.in)), picks(host::parsePicks(o.pick)),
+        host(doc, [this](const std::string&, const std::optional<host::Point>&) -> std::optional<host::Point> {
+          if (picks.empty()) return std::nullopt;
+          const host::Point p = picks.front();
+          picks.pop_front();
+          return p;
+        }) {}
+  cad::Taken take() {
+    const cad::AcadDocument d = cad::AcadApplication(cad::GetActiveOleObject(kDefaultApplication)).ActiveDocument();
+    const cad::Taken t = cad::takeDesignation(d);
+    if (t.outcome != cad::TakeOutcome::Taken) std::cerr << cp1251::toUtf8(cad::takeMessage(t.outcome)) << "\n";
+    return t;
+  }
+};
+
+int usage(const char* command) {
+  std::cerr << "usage: kelvo-dxf " << command << " --pick x,y --in IN.dxf --settings FILE.ini"
+            << (std::string(command) == "edit" ? " OUT.dxf" : "") << "\n";
+  return 2;
+}
+
+}  // namespace
+
+int take(const std::vector<std::string>& args) {
+  Options o;
+  if (!parse(args, o) || !o.out.empty()) return usage("take");
+  Session s(o);
+  const cad::Taken t = s.take();
+  if (t.outcome != cad::TakeOutcome::Taken) return 1;
+  IniBatch ini{IniFile(o.settings)};
+  MainSettings m = readMainSettings(ini);
+  const DrawInput& in = t.designation.input;
+  m.texts = in.texts;
+  m.Znak1 = in.Znak1, m.Znak2 = in.Znak2, m.Znaki2 = in.Znaki2;
+  m.NumberType = in.NumberType;
+  m.RisNum = in.WeldData.RisNum;
+  writeMainSettings(ini, m);
+  ini.commit();
+  return 0;
+}
+
+int edit(const std::vector<std::string>& args) {
+  Options o;
+  if (!parse(args, o) || o.out.empty()) return usage("edit");
+  Session s(o);
+  const cad::Taken t = s.take();
+  if (t.outcome != cad::TakeOutcome::Taken) return 1;
+  const MainSettings m = readMainSettings(IniFile(o.settings));
+  MainWeld state;
+  state.Znak1 = m.Znak1, state.Znak2 = m.Znak2, state.Znaki2 = m.Znaki2, state.LayerName = m.LayerName;
+  state.NumberType = m.NumberType;
+  const DrawInput& old = t.designation.input;
+  int failures = 0;
+  cad::DrawWeld command({[&failures](const std::string& text) {
+                           ++failures;
+                           std::cerr << cp1251::toUtf8(text) << "\n";
+                         },
+                         &localTimeNow});
+  command.AcadDrawWeld(takeDrawInput(m.texts, old.side, old.arrowLeft, state), t.designation);
+  host::saveDxf(s.doc, o.out);
+  return failures ? 1 : 0;
+}
+
+}  // namespace kelvo::dxftool
