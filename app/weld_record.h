@@ -117,6 +117,8 @@ struct DrawInput {
   std::string LayerName;
   std::string NumberType;
   std::string Application = kDefaultApplication;
+  // The window is changing a designation taken from the drawing: it is to be replaced.
+  bool replaceTaken = false;
 };
 
 // The shelf signs to draw: the set when it holds any, else the one sign of Znak2.

@@ -1,6 +1,7 @@
 #include "cad/draw_weld.h"
 
 #include "cad/designation_xdata.h"
+#include "cad/take_designation.h"
 #include "platform/codepage.h"
 
 #include <cmath>
@@ -97,6 +98,20 @@ void DrawWeld::AcadDrawWeld(const DrawInput& input) {
   Begin(input);
   Start_ACAD();
   Guarded("AcadDrawWeld", [this] { DrawGuarded(); });
+}
+
+std::optional<StoredDesignation> DrawWeld::TakeFromDrawing(const std::string& application) {
+  DrawInput connect;
+  connect.Application = application;
+  in_ = connect;
+  Start_ACAD();
+  std::optional<StoredDesignation> found;
+  Guarded("TakeFromDrawing", [&] {
+    const Taken t = takeDesignation(AcadDoc);
+    if (t.outcome == TakeOutcome::Taken) found = t.designation;
+    else if (services_.warn) services_.warn(takeMessage(t.outcome));
+  });
+  return found;
 }
 
 void DrawWeld::AcadDrawWeld(const DrawInput& input, const StoredDesignation& replacing) {
@@ -241,6 +256,7 @@ void DrawWeld::StoreDesignation() {
   std::vector<AcadEntity> parts{Reference_, Leader_};
   if (Label_.assigned()) parts.push_back(Label_);
   for (const AcadEntity& part : parts) d.handles.push_back(part.Handle());
+  Stored = d;
   const XDataArrays data = designationXData(d);
   for (const AcadEntity& part : parts) part.SetXData(data.types, data.values);
 }

@@ -36,6 +36,12 @@ class DrawWeld {
   // new one is drawn at its three points, without asking for them.
   void AcadDrawWeld(const DrawInput& input, const StoredDesignation& replacing);
 
+  // "Из чертежа": asks the user in the CAD program for a designation and answers what it holds,
+  // or nothing (the reason shown through `warn`).
+  std::optional<StoredDesignation> TakeFromDrawing(const std::string& application);
+  // What the last command stored with the designation it drew.
+  StoredDesignation Stored;
+
   // Drawing context.
   AcadApplication AcadApp;
   AcadDocument AcadDoc;

@@ -96,6 +96,7 @@ TfmMain::TfmMain(const std::string& executable, MainHooks hooks)
 void TfmMain::buildBands() {
   pUp = named(new TPanel(this), "pUp", {});
   auto* caption = new QLabel(QStringLiteral("Обозначение швов сварных соединений ГОСТ 2.312-72"), pUp);
+  lbCaption_ = caption;
   caption->setObjectName(QStringLiteral("lbCaption"));
   caption->setAlignment(Qt::AlignCenter);
   caption->setGeometry(0, 0, 0, kUpHeight);
@@ -213,15 +214,19 @@ void TfmMain::buildCommandBand() {
                                  QStringLiteral("  Чертить"), pDown),
                  "bbDraw", {566, 10, 136, 31});
   bbDraw->setToolTip(QStringLiteral("Чертить в AutoCADe"));
+  bbTake = named(new QPushButton(QStringLiteral("Из чертежа"), pDown), "bbTake", {225, 10, 136, 31});
+  bbTake->setToolTip(QStringLiteral("Взять обозначение из чертежа"));
+  connect(bbTake, &QPushButton::clicked, this, &TfmMain::bbTakeClick);
   connect(bbAbout, &QPushButton::clicked, this, &TfmMain::bbAboutClick);
   connect(bbClose, &QPushButton::clicked, this, &TfmMain::bbCloseClick);
   connect(bbDraw, &QPushButton::clicked, this, &TfmMain::bbDrawClick);
 }
 
+// "Из чертежа" came after the designed order was set, so it comes last and keeps it.
 void TfmMain::setTabOrderAsDesigned() {
   QWidget* chain[] = {edit(field::Kol), edit(field::Num), rbUp,    rbDown,
                       edit(field::GOST), edit(field::Tip), edit(field::Spos), edit(field::Sher),
-                      edit(field::Dopl), bbClear, edit(field::Kat), bbAbout, bbClose, bbDraw};
+                      edit(field::Dopl), bbClear, edit(field::Kat), bbAbout, bbClose, bbDraw, bbTake};
   for (std::size_t i = 1; i < std::size(chain); ++i) setTabOrder(chain[i - 1], chain[i]);
 }
 

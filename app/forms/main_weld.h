@@ -8,12 +8,14 @@
 #include "app/settings.h"
 #include "app/weld_record.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QWidget>
 
 #include <array>
 #include <functional>
+#include <optional>
 
 namespace kelvo {
 
@@ -25,6 +27,8 @@ struct MainHooks {
   std::function<void(QWidget* owner)> sposPicker;
   // The draw command, with the designation as it stands when the button is pressed.
   std::function<void(const DrawInput& input)> draw;
+  // "Из чертежа": the designation the user picks in the drawing of this CAD program, or nothing.
+  std::function<std::optional<DrawInput>(const std::string& application)> take;
 };
 
 class TfmMain : public QWidget {
@@ -64,6 +68,10 @@ class TfmMain : public QWidget {
   void bbAboutClick();
   void bbCloseClick();
   void bbDrawClick();
+  void bbTakeClick();
+  // Puts a designation into the window: fields, signs, side, arrow and catalogue record.
+  void loadDesignation(const DrawInput& in);
+  void setChanging(bool on);
 
   // The 20 controls of the field row that move with the side.
   static const std::array<const char*, 20>& rowControlNames();
@@ -111,6 +119,9 @@ class TfmMain : public QWidget {
   QPushButton* bbAbout = nullptr;
   QPushButton* bbClose = nullptr;
   QPushButton* bbDraw = nullptr;
+  QPushButton* bbTake = nullptr;
+  QLabel* lbCaption_ = nullptr;
+  bool changing_ = false;  // the fields hold a designation taken from the drawing
   std::array<TEdit*, kFieldCount> edits_{};
   std::array<TPanel*, kFieldCount> panels_{};
 };

@@ -27,7 +27,9 @@ Side TfmMain::side() const { return rbDown->isChecked() ? Side::Back : Side::Fro
 bool TfmMain::arrowLeft() const { return !tlineStrL->isHidden(); }
 
 DrawInput TfmMain::drawInput() const {
-  return takeDrawInput(fieldTexts(), side(), arrowLeft(), mainWeld());
+  DrawInput in = takeDrawInput(fieldTexts(), side(), arrowLeft(), mainWeld());
+  in.replaceTaken = changing_;
+  return in;
 }
 
 void TfmMain::FormCreate() {
@@ -257,6 +259,45 @@ void TfmMain::bbClearClick() {
   shpCircle->hide();
   FieldTexts cleared;
   clearDesignation(cleared, mainWeld());
+  setChanging(false);
+}
+
+void TfmMain::bbTakeClick() {
+  hide();
+  std::optional<DrawInput> taken;
+  try {
+    if (hooks_.take) taken = hooks_.take(mainWeld().Application);
+  } catch (const std::exception& e) {
+    showMessage(nullptr, MessageIcon::Error, std::string("Модуль Main_weld (bbTakeClick)\r\nНепредвиденная ошибка"_w) + "\r\n" + e.what());
+  }
+  show();
+  if (!taken) return;  // nothing taken: the window keeps what it had, and its state
+  loadDesignation(*taken);
+  setChanging(true);
+}
+
+void TfmMain::loadDesignation(const DrawInput& in) {
+  bbClearClick();
+  for (int n = 1; n <= kFieldCount; ++n) edit(n)->setText(toQ(fieldText(in.texts, n)));
+  MainWeld& m = mainWeld();
+  m.WeldData = in.WeldData;
+  m.Znak1 = in.Znak1;
+  applyBendMarks(in.Znak1);
+  m.Znak2 = in.Znak2;
+  m.Znaki2 = in.Znaki2;
+  imgZnak->setPicture(signCellPicture(in.Znak2));
+  showSignSet();
+  (in.side == Side::Back ? rbDown : rbUp)->setChecked(true);
+  in.side == Side::Back ? rbDownClick() : rbUpClick();
+  if (arrowLeft() != in.arrowLeft) Shape1MouseUp();
+  FormActivate();  // opens the filled fields as a start with these settings does
+}
+
+// The caption says that "Чертить" replaces the designation taken rather than adds one.
+void TfmMain::setChanging(bool on) {
+  changing_ = on;
+  lbCaption_->setText(on ? QStringLiteral("Изменяется обозначение из чертежа (ГОСТ 2.312-72)")
+                         : QStringLiteral("Обозначение швов сварных соединений ГОСТ 2.312-72"));
 }
 
 void TfmMain::bbAboutClick() {

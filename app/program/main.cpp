@@ -1,7 +1,7 @@
 // Kelvo's start-up: one copy per executable name, the main window, the event loop.
 #include "app/forms/main_weld.h"
 #include "app/forms/messages.h"
-#include "cad/draw_weld.h"
+#include "cad/draw_session.h"
 #include "catalog/forms/picker_hooks.h"
 #include "platform/file_io.h"
 #ifdef _WIN32
@@ -32,12 +32,13 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Kelvo"));
 
   // The drawing context lives for the whole run: a later command reuses the connection.
-  kelvo::cad::DrawWeld drawing({[](const std::string& text) {
+  kelvo::cad::DrawSession drawing({[](const std::string& text) {
                                   kelvo::showMessage(nullptr, kelvo::MessageIcon::Warning, text);
                                 },
                                 &kelvo::localTimeNow});
   kelvo::MainHooks hooks = kelvo::catalogPickers();
-  hooks.draw = [&drawing](const kelvo::DrawInput& input) { drawing.AcadDrawWeld(input); };
+  hooks.draw = [&drawing](const kelvo::DrawInput& input) { drawing.draw(input); };
+  hooks.take = [&drawing](const std::string& application) { return drawing.take(application); };
   kelvo::TfmMain window(exe, hooks);
   if (!guard.isPrimary()) {
     // The window was created and read its settings, but it is never shown or closed, so the

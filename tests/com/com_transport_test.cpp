@@ -1,5 +1,6 @@
 // The draw command through real COM calls across processes, against kelvo-comhost.exe.
 #include "cad/draw_weld.h"
+#include "cad/take_designation.h"
 #include "platform/codepage.h"
 #include "platform/com/com_objects.h"
 #include "platform/com/com_transport.h"
@@ -52,6 +53,25 @@ TEST_F(ComTransport, DrawsWhatTheInProcessHostDraws) {
     EXPECT_EQ(slurp(dir.file("out.dxf")), slurp(goldenFile(c, ".dxf")));
     EXPECT_EQ(servedCalls(slurp(dir.file("calls.jsonl"))), slurp(goldenFile(c, ".jsonl")));
   }
+}
+
+// Taken back through COM's out-parameters (GetEntity, GetXData), then replaced at its points.
+TEST_F(ComTransport, ADesignationIsTakenBackAndReplaced) {
+  const DrawCase& c = drawCases().front();
+  const std::string progId = uniqueProgId();
+  ComServer server(progId, {"--picks", std::string(c.picks) + ";10,7.5;10,7.5", "--output", dir.file("out.dxf")});
+  EXPECT_TRUE(draw(c, progId).empty());
+  const cad::AcadDocument doc = cad::AcadApplication(cad::GetActiveOleObject(progId)).ActiveDocument();
+  const cad::Taken taken = cad::takeDesignation(doc);
+  ASSERT_EQ(taken.outcome, cad::TakeOutcome::Taken);
+  EXPECT_EQ(taken.designation.input.texts, caseInput(c, progId).texts);
+  EXPECT_EQ(taken.designation.handles.size(), 3u);
+  DrawInput changed = caseInput(c, progId);
+  changed.texts[5] = "9";
+  cad::DrawWeld command({[](const std::string& t) { ADD_FAILURE() << cp1251::toUtf8(t); }, &referenceTime});
+  command.AcadDrawWeld(changed, taken.designation);
+  EXPECT_EQ(cad::takeDesignation(doc).designation.input.texts[5], "9");
+  ASSERT_EQ(server.quit(), 0);
 }
 
 constexpr const char* kNotRunning[] = {

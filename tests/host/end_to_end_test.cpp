@@ -6,6 +6,7 @@
 #include "platform/codepage.h"
 #include "cad/acad.h"
 #include "cad/designation_xdata.h"
+#include "cad/draw_session.h"
 #include "host/model/object_model.h"
 #include "host/model/xdata.h"
 #include "platform/automation_wire.h"
@@ -13,7 +14,9 @@
 #include "tests/support/form_helpers.h"
 #include "tests/support/temp_dir.h"
 
+#include <QLabel>
 #include <QLocalSocket>
+#include <QPushButton>
 #include <QProcess>
 #include <QTest>
 
@@ -72,7 +75,8 @@ class EndToEnd : public ::testing::Test {
                w("[Общая]\nИмяСлоя=Сварка\n[Сварка]\nПоле1=2\nПоле2=5\nПоле3=ГОСТ 14771-76\nПоле4=С2\n"
                  "Поле5=ИП\nПоле6=5\nПоле8=Rz20\nЗнак1=3\nЗнак2=1\n"));
     MainHooks hooks;
-    hooks.draw = [this](const DrawInput& in) { drawing.AcadDrawWeld(in); };
+    hooks.draw = [this](const DrawInput& in) { drawing.draw(in); };
+    hooks.take = [this](const std::string& application) { return drawing.take(application); };
     win = std::make_unique<TfmMain>(dir.file("kelvo.bin"), hooks);
     win->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(win.get()));
@@ -81,7 +85,7 @@ class EndToEnd : public ::testing::Test {
 
   test::TempDir dir;
   test::RecordedMessages messages;
-  cad::DrawWeld drawing{{[](const std::string& t) { showMessage(nullptr, MessageIcon::Warning, t); },
+  cad::DrawSession drawing{{[](const std::string& t) { showMessage(nullptr, MessageIcon::Warning, t); },
                          [] { return std::tm{}; }}};
   std::unique_ptr<TfmMain> win;
 };
@@ -122,6 +126,44 @@ TEST_F(EndToEnd, TheDesignationLandsInTheDrawing) {
     EXPECT_EQ(d->input.texts[2], w("ГОСТ 14771-76"));
     EXPECT_EQ(d->handles, (std::vector<std::string>{space[1].handle, space[2].handle, space[0].handle}));
   }
+}
+
+// "Из чертежа": the window shows exactly what was drawn; with another leg, "Чертить" replaces it
+// at its old points; one undo in the host brings the old one back, a redo the new one; a pick on
+// nothing says so and leaves the window as it was.
+TEST_F(EndToEnd, ADesignationIsTakenBackChangedAndTheChangeUndone) {
+  auto hostProcess = startHost("0,0;30,20;60,20;15,10;15,10;200,200");
+  openWindow();
+  pressDraw();
+  const FieldTexts drawn = win->fieldTexts();
+  auto take = [this] { QTest::mouseClick(win->findChild<QPushButton*>("bbTake"), Qt::LeftButton); };
+  win->bbClearClick();
+  take();
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_EQ(win->fieldTexts(), drawn);
+  EXPECT_EQ(mainWeld().Znak1, 3);
+  EXPECT_EQ(win->findChild<QLabel*>("lbCaption")->text(), QStringLiteral("Изменяется обозначение из чертежа (ГОСТ 2.312-72)"));
+  win->edit(field::Kat)->setText(QStringLiteral("8"));
+  pressDraw();
+  const cad::ObjectRef d = cad::AcadApplication(cad::GetActiveOleObject("AutoCAD.Application")).ActiveDocument().ref();
+  d->call("SendCommand", {std::string("_u ")});
+  take();
+  EXPECT_EQ(win->edit(field::Kat)->text(), QStringLiteral("5"));  // the old designation is back
+  d->call("SendCommand", {std::string("_redo ")});
+  take();
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_NE(messages.shown[0].utf8.find("Ничего не выбрано"), std::string::npos);
+  EXPECT_EQ(win->edit(field::Kat)->text(), QStringLiteral("5"));
+  host::Document doc = stopHost(*hostProcess);
+  const auto& space = doc.modelSpace().entities;
+  ASSERT_EQ(space.size(), 3u);  // the old parts are gone from the file
+  EXPECT_EQ(space[1].points[0], (host::Point{30, 20, 0}));
+  const host::Block* weld = doc.findBlock(space[1].text);
+  ASSERT_NE(weld, nullptr);
+  std::vector<std::string> texts;
+  for (const host::Entity& e : weld->entities)
+    if (e.kind == host::Kind::Text) texts.push_back(e.text);
+  EXPECT_EQ(texts, (std::vector<std::string>{w("ГОСТ 14771-76-С2-ИП-"), "8", "Rz20"}));
 }
 
 // One undo in the host takes the second designation away whole; a redo brings it back.
