@@ -1,5 +1,6 @@
 // The real draw command served in-process by the real document.
 #include "cad/draw_weld.h"
+#include "cad/take_designation.h"
 #include "host/model/dxf_reader.h"
 #include "host/model/dxf_writer.h"
 #include "host/model/inprocess.h"
@@ -132,6 +133,41 @@ TEST(DrawIntoDocument, UndoTakesAWholeDesignationAway) {
   d->call("SendCommand", {std::string("_redo ")});
   EXPECT_EQ(writeDxf(doc), states[1]);
   EXPECT_THROW(d->call("SendCommand", {std::string("_erase all ")}), cad::EOleException);
+}
+
+// What a pick finds: the designation by any of its parts; nothing, or a line, or a designation
+// a part of which was erased by hand, is refused with its reason.
+TEST(DrawIntoDocument, ATakeFindsTheDesignationByAnyPartOrSaysWhyNot) {
+  Session r;
+  r.picks = {{0, 0, 0}, {30, 20, 0}, {60, 20, 0}};
+  r.draw(input({"2", "5", "G", nullptr, nullptr, "5"}, 1));
+  auto& space = r.doc.modelSpace().entities;
+  auto find = [&space](Kind k) {
+    return std::find_if(space.begin(), space.end(), [k](const Entity& e) { return e.kind == k && !e.deleted; });
+  };
+  Entity plain = *find(Kind::Leader);  // a leader of the user's own, without the data
+  plain.xdata.clear();
+  plain.points = {{100, 0, 0}, {110, 0, 0}};
+  space.push_back(plain);
+  const std::pair<Point, cad::TakeOutcome> cases[] = {
+      {{15, 10, 0}, cad::TakeOutcome::Taken},           // the leader
+      {{31.5, 21.5, 0}, cad::TakeOutcome::Taken},       // a shelf text, inside the block
+      {{-40, -40, 0}, cad::TakeOutcome::NothingPicked},
+      {{105, 0, 0}, cad::TakeOutcome::NotADesignation},
+  };
+  InProcessHost host(r.doc, [&r](const std::string&, const std::optional<Point>&) -> std::optional<Point> {
+    const Point p = r.picks.front();
+    r.picks.erase(r.picks.begin());
+    return p;
+  });
+  const cad::AcadDocument d = cad::AcadApplication(cad::GetActiveOleObject("AutoCAD.Application")).ActiveDocument();
+  for (const auto& [at, outcome] : cases) {
+    r.picks = {at};
+    EXPECT_EQ(cad::takeDesignation(d).outcome, outcome) << at[0];
+  }
+  find(Kind::Text)->deleted = true;  // the count/number text erased by hand
+  r.picks = {{15, 10, 0}};
+  EXPECT_EQ(cad::takeDesignation(d).outcome, cad::TakeOutcome::PartsErased);
 }
 
 // A thousand commands in a row: what the draw command and the host keep of a command does not
