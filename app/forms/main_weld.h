@@ -72,6 +72,7 @@ class TfmMain : public QWidget {
   // Puts a designation into the window: fields, signs, side, arrow and catalogue record.
   void loadDesignation(const DrawInput& in);
   void setChanging(bool on);
+  void applyTextsAndSigns(const FieldTexts& texts, std::uint8_t znak1, std::uint8_t znak2, const ShelfSigns& znaki2);
 
   // The 20 controls of the field row that move with the side.
   static const std::array<const char*, 20>& rowControlNames();

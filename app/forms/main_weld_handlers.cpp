@@ -47,14 +47,19 @@ void TfmMain::ApplySettings() {
   m.LayerName = s.LayerName;
   m.NumberType = s.NumberType;
   m.Application = s.Application;
-  for (int n = 1; n <= kFieldCount; ++n) edit(n)->setText(toQ(fieldText(s.texts, n)));
-  m.Znak1 = s.Znak1;
-  applyBendMarks(s.Znak1);
-  m.Znak2 = s.Znak2;
-  m.Znaki2 = s.Znaki2;
-  imgZnak->setPicture(signCellPicture(s.Znak2));
-  showSignSet();
+  applyTextsAndSigns(s.texts, s.Znak1, s.Znak2, s.Znaki2);
   m.WeldData.RisNum = s.RisNum;
+}
+
+void TfmMain::applyTextsAndSigns(const FieldTexts& texts, std::uint8_t znak1, std::uint8_t znak2, const ShelfSigns& znaki2) {
+  MainWeld& m = mainWeld();
+  for (int n = 1; n <= kFieldCount; ++n) edit(n)->setText(toQ(fieldText(texts, n)));
+  m.Znak1 = znak1;
+  applyBendMarks(znak1);
+  m.Znak2 = znak2;
+  m.Znaki2 = znaki2;
+  imgZnak->setPicture(signCellPicture(znak2));
+  showSignSet();
 }
 
 MainSettings TfmMain::currentSettings() const {
@@ -278,15 +283,8 @@ void TfmMain::bbTakeClick() {
 
 void TfmMain::loadDesignation(const DrawInput& in) {
   bbClearClick();
-  for (int n = 1; n <= kFieldCount; ++n) edit(n)->setText(toQ(fieldText(in.texts, n)));
-  MainWeld& m = mainWeld();
-  m.WeldData = in.WeldData;
-  m.Znak1 = in.Znak1;
-  applyBendMarks(in.Znak1);
-  m.Znak2 = in.Znak2;
-  m.Znaki2 = in.Znaki2;
-  imgZnak->setPicture(signCellPicture(in.Znak2));
-  showSignSet();
+  mainWeld().WeldData = in.WeldData;
+  applyTextsAndSigns(in.texts, in.Znak1, in.Znak2, in.Znaki2);
   (in.side == Side::Back ? rbDown : rbUp)->setChecked(true);
   in.side == Side::Back ? rbDownClick() : rbUpClick();
   if (arrowLeft() != in.arrowLeft) Shape1MouseUp();

@@ -36,6 +36,9 @@ cad::ObjectRef makeApplication(std::shared_ptr<HostContext> context);
 // from one draw command to the next.
 std::size_t liveHostObjects();
 
+// The label an object of the host is known by in transcripts ("?" for another's).
+std::string hostObjectLabel(const cad::ObjectRef& o);
+
 // A call's result or arguments as one JSON value (texts in UTF-8, objects by their label).
 std::string variantJson(const cad::Variant& v);
 // One line of a transcript of served calls: {"object":..,"member":..,"args":[..],"result":..}.
