@@ -13,7 +13,7 @@ build/bin/kelvo-dxf draw --picks "0,-60;25,-40;0,0" --back --settings "$work/kel
 build/bin/kelvo-dxf draw --picks "400,0;375,20;0,0" --right --settings "$work/kelvo.ini" --in "$dxf" "$dxf"
 build/bin/kelvo-dxf draw --picks "400,-60;375,-40;0,0" --back --settings "$work/kelvo.ini" --in "$dxf" "$dxf"
 TMPDIR="$work" build/bin/kelvo-host "$dxf" >/dev/null 2>&1 &
-id=$(xdotool search --sync --onlyvisible --name 'Kelvo drawing host' | head -n 1)
+id=$(xdotool search --sync --onlyvisible --name 'Чертёж Kelvo' | head -n 1)
 sleep 1
 import -window "$id" docs/host.png
 echo docs/host.png

@@ -293,12 +293,12 @@ struct Reader {
   void checkVersion() {
     const auto v = doc.text("ACADVER");
     if (!v || *v < "AC1015")
-      throw DxfError("This drawing is DXF " + std::string(v ? *v : "R12 or older") +
-                     ", older than R2000. Save it as DXF R2000 or later and open that.");
+      throw DxfError("Чертёж в формате DXF " + std::string(v ? *v : "R12 или старше") +
+                     ", старше R2000. Сохраните его как DXF R2000 или новее и откройте тот файл.");
     doc.version = *v;
     doc.encoding = fileEncoding(*v, doc.text("DWGCODEPAGE"));
     if (doc.encoding.unknownName)
-      doc.warnings.push_back("Unknown code page " + *doc.encoding.unknownName + ": texts read as ANSI_1252.");
+      doc.warnings.push_back("Неизвестная кодовая страница " + *doc.encoding.unknownName + ": тексты прочитаны как ANSI_1252.");
   }
 };
 
@@ -307,17 +307,17 @@ struct Reader {
 Document readDxf(std::string_view text) {
   const Tags tags = readTags(text);
   if (tags.empty() || !(tags[0].code == 0 && tags[0].value == "SECTION"))
-    throw DxfError("This file is not a DXF drawing.");
+    throw DxfError("Этот файл не является чертежом DXF.");
   Reader r(tags);
   Document doc = r.run();
   if (!doc.text("ACADVER"))
-    throw DxfError("This drawing has no version: DXF R12 or older. Save it as DXF R2000 or later and open that.");
+    throw DxfError("В чертеже нет версии: это DXF R12 или старше. Сохраните его как DXF R2000 или новее и откройте тот файл.");
   return doc;
 }
 
 Document loadDxf(const std::string& fileName) {
   const auto bytes = readWholeFile(fileName);
-  if (!bytes) throw DxfError("Cannot open " + fileName);
+  if (!bytes) throw DxfError("Не удаётся открыть " + fileName);
   return readDxf(*bytes);
 }
 

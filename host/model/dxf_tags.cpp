@@ -19,9 +19,9 @@ std::string_view trimCode(std::string_view s) {
 
 Tags readTags(std::string_view text) {
   if (text.starts_with("AutoCAD Binary DXF"))
-    throw DxfError("This is a binary DXF file. Save the drawing as ASCII DXF (R2000 or later) and open that.");
+    throw DxfError("Это двоичный DXF (binary DXF). Сохраните чертёж как текстовый DXF (R2000 или новее) и откройте тот файл.");
   if (text.size() >= 6 && text.substr(0, 2) == "AC" && text[2] >= '0' && text[2] <= '9')
-    throw DxfError("This is a DWG file. Save the drawing as ASCII DXF (R2000 or later) and open that.");
+    throw DxfError("Это файл DWG. Сохраните чертёж как текстовый DXF (R2000 или новее) и откройте тот файл.");
   Tags tags;
   tags.reserve(text.size() / 12);
   std::size_t pos = 0, line = 0;
@@ -41,9 +41,9 @@ Tags readTags(std::string_view text) {
     int code = 0;
     const auto [ptr, ec] = std::from_chars(c.data(), c.data() + c.size(), code);
     if (ec != std::errc() || ptr != c.data() + c.size())
-      throw DxfError("Line " + std::to_string(line) + " should hold a group code but does not: the file is not a DXF drawing or is damaged.");
+      throw DxfError("В строке " + std::to_string(line) + " должен быть код группы, а его нет: файл не является чертежом DXF или повреждён.");
     if (!next(valueLine))
-      throw DxfError("The file ends after the group code on line " + std::to_string(line) + ": it is cut short.");
+      throw DxfError("Файл кончается после кода группы в строке " + std::to_string(line) + ": он обрезан.");
     tags.push_back({code, std::string(trimLine(valueLine))});
     if (code == 0 && tags.back().value == "EOF") break;
   }

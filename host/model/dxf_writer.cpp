@@ -296,7 +296,7 @@ std::string writeDxf(Document& doc) { return Writer{doc, {}}.run(); }
 
 void saveDxf(Document& doc, const std::string& fileName) {
   if (!replaceFileAtomically(fileName, writeDxf(doc)))
-    throw DxfError("Unable to write to " + fileName);
+    throw DxfError("Не удаётся записать " + fileName);
   doc.modified = false;
 }
 

@@ -80,12 +80,12 @@ bool AutomationServer::listen(const QString& progId, QString* error) {
   QLocalSocket probe;
   probe.connectToServer(path);
   if (probe.waitForConnected(500)) {
-    if (error) *error = QStringLiteral("Another drawing host is already serving %1 for this user.").arg(progId);
+    if (error) *error = QStringLiteral("Другая программа-чертёж уже обслуживает %1 для этого пользователя.").arg(progId);
     return false;
   }
   const QString folder = SingleInstance::directory();
   if (!isPrivateFolder(folder)) {
-    if (error) *error = QStringLiteral("The folder %1 for the host's socket is not this user's alone; remove it and start again.").arg(folder);
+    if (error) *error = QStringLiteral("Папка %1 для сокета программы принадлежит не только этому пользователю; удалите её и запустите снова.").arg(folder);
     return false;
   }
   QLocalServer::removeServer(path);

@@ -48,8 +48,8 @@ void chooseFont(Document& doc) {
       doc.font = measuredWith(family);
       return;
     }
-  doc.warnings.push_back("The drawing's font " + file.toStdString() +
-                         " is not on this machine: texts are measured and drawn with Liberation Sans.");
+  doc.warnings.push_back("Шрифта чертежа " + file.toStdString() +
+                         " нет на этой машине: тексты измеряются и рисуются шрифтом Liberation Sans.");
 }
 
 }  // namespace kelvo::host

@@ -44,12 +44,12 @@ HostWindow::HostWindow(Document& doc, QString fileName) : doc_(doc), fileName_(s
   layout->setContentsMargins(0, 0, 0, 0);
   view_ = new DrawingView(doc_, central);
   tabs_ = new QTabBar(central);
-  tabs_->addTab(QStringLiteral("Model"));
-  tabs_->addTab(QStringLiteral("Layout1"));
+  tabs_->addTab(QStringLiteral("Модель"));
+  tabs_->addTab(QStringLiteral("Лист1"));
   tabs_->setShape(QTabBar::RoundedSouth);
-  prompt_ = new QLabel(QStringLiteral("Command:"), central);
+  prompt_ = new QLabel(QStringLiteral("Команда:"), central);
   input_ = new QLineEdit(central);
-  input_->setPlaceholderText(QStringLiteral("x,y or x,y,z"));
+  input_->setPlaceholderText(QStringLiteral("x,y или x,y,z"));
   layout->addWidget(view_, 1);
   layout->addWidget(tabs_);
   layout->addWidget(prompt_);
@@ -64,34 +64,34 @@ HostWindow::HostWindow(Document& doc, QString fileName) : doc_(doc), fileName_(s
 }
 
 void HostWindow::buildMenus() {
-  QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-  file->addAction(QStringLiteral("&New"), QKeySequence::New, this, [this] {
+  QMenu* file = menuBar()->addMenu(QStringLiteral("&Файл"));
+  file->addAction(QStringLiteral("&Новый"), QKeySequence::New, this, [this] {
     if (confirmDiscard()) replaceDocument(Document(), QString());
   });
-  file->addAction(QStringLiteral("&Open..."), QKeySequence::Open, this, [this] {
+  file->addAction(QStringLiteral("&Открыть..."), QKeySequence::Open, this, [this] {
     if (!confirmDiscard()) return;
-    const QString name = QFileDialog::getOpenFileName(this, QStringLiteral("Open drawing"), QString(), QStringLiteral("DXF (*.dxf)"));
+    const QString name = QFileDialog::getOpenFileName(this, QStringLiteral("Открыть чертёж"), QString(), QStringLiteral("DXF (*.dxf)"));
     if (!name.isEmpty()) openFile(name);
   });
-  file->addAction(QStringLiteral("&Save"), QKeySequence::Save, this, [this] { save(false); });
-  file->addAction(QStringLiteral("Save &As..."), QKeySequence::SaveAs, this, [this] { save(true); });
+  file->addAction(QStringLiteral("&Сохранить"), QKeySequence::Save, this, [this] { save(false); });
+  file->addAction(QStringLiteral("Сохранить &как..."), QKeySequence::SaveAs, this, [this] { save(true); });
   file->addSeparator();
-  file->addAction(QStringLiteral("E&xit"), QKeySequence::Quit, this, &QWidget::close);
+  file->addAction(QStringLiteral("В&ыход"), QKeySequence::Quit, this, &QWidget::close);
   // A designation drawn by Kelvo is one undo group: one undo takes it away whole.
-  QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-  edit->addAction(QStringLiteral("&Undo"), QKeySequence::Undo, this, [this] {
+  QMenu* edit = menuBar()->addMenu(QStringLiteral("&Правка"));
+  edit->addAction(QStringLiteral("&Отменить"), QKeySequence::Undo, this, [this] {
     if (undo_ && undo_->undo(doc_)) drawingChanged();
   });
-  edit->addAction(QStringLiteral("&Redo"), QKeySequence(Qt::CTRL | Qt::Key_Y), this, [this] {
+  edit->addAction(QStringLiteral("&Вернуть"), QKeySequence(Qt::CTRL | Qt::Key_Y), this, [this] {
     if (undo_ && undo_->redo(doc_)) drawingChanged();
   });
-  QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
-  view->addAction(QStringLiteral("Zoom &Extents"), this, [this] { view_->zoomExtents(); });
-  view->addAction(QStringLiteral("Activate &Viewport (draw into model space from the layout)"), this, [this] {
-    if (tabs_->currentIndex() == 1) doc_.cvport = 2, statusBar()->showMessage(QStringLiteral("Viewport active: CVPORT 2"));
+  QMenu* view = menuBar()->addMenu(QStringLiteral("&Вид"));
+  view->addAction(QStringLiteral("Показать &всё"), this, [this] { view_->zoomExtents(); });
+  view->addAction(QStringLiteral("Войти в &видовой экран (чертить в модели с листа)"), this, [this] {
+    if (tabs_->currentIndex() == 1) doc_.cvport = 2, statusBar()->showMessage(QStringLiteral("Видовой экран активен: CVPORT 2"));
   });
-  view->addAction(QStringLiteral("&Paper (deactivate the viewport)"), this, [this] {
-    if (tabs_->currentIndex() == 1) doc_.cvport = 1, statusBar()->showMessage(QStringLiteral("Paper: CVPORT 1"));
+  view->addAction(QStringLiteral("&Лист (выйти из видового экрана)"), this, [this] {
+    if (tabs_->currentIndex() == 1) doc_.cvport = 1, statusBar()->showMessage(QStringLiteral("Лист: CVPORT 1"));
   });
 }
 
@@ -118,12 +118,12 @@ std::optional<Point> HostWindow::askPoint(const std::string& prompt, const std::
       view_->cancelPicking();  // ends the wait; the typed point is the answer
       answer = p;
     } else {
-      statusBar()->showMessage(QStringLiteral("Type a point as x,y or x,y,z"), 3000);
+      statusBar()->showMessage(QStringLiteral("Введите точку как x,y или x,y,z"), 3000);
     }
   });
   loop.exec();
   disconnect(typed);
-  prompt_->setText(answer ? QStringLiteral("Command:") : QStringLiteral("*Cancel*"));
+  prompt_->setText(answer ? QStringLiteral("Команда:") : QStringLiteral("*Прервано*"));
   return answer;
 }
 
@@ -137,12 +137,12 @@ void HostWindow::drawingChanged() {
 bool HostWindow::save(bool askName) {
   QString name = fileName_;
   if (askName || name.isEmpty())
-    name = QFileDialog::getSaveFileName(this, QStringLiteral("Save drawing"), name, QStringLiteral("DXF (*.dxf)"));
+    name = QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить чертёж"), name, QStringLiteral("DXF (*.dxf)"));
   if (name.isEmpty()) return false;
   try {
     saveDxf(doc_, name.toStdString());
   } catch (const DxfError& e) {
-    QMessageBox::warning(this, QStringLiteral("Kelvo drawing host"), QString::fromStdString(e.what()));
+    QMessageBox::warning(this, QStringLiteral("Чертёж Kelvo"), QString::fromStdString(e.what()));
     return false;
   }
   fileName_ = name;
@@ -153,8 +153,8 @@ bool HostWindow::save(bool askName) {
 
 bool HostWindow::confirmDiscard() {
   if (!doc_.modified) return true;
-  const auto answer = QMessageBox::question(this, QStringLiteral("Kelvo drawing host"),
-                                            QStringLiteral("The drawing has unsaved changes. Save them?"),
+  const auto answer = QMessageBox::question(this, QStringLiteral("Чертёж Kelvo"),
+                                            QStringLiteral("В чертеже есть несохранённые изменения. Сохранить их?"),
                                             QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
   if (answer == QMessageBox::Save) return save(false);
   return answer == QMessageBox::Discard;
@@ -166,7 +166,7 @@ void HostWindow::openFile(const QString& name) {
     replaceDocument(openDrawing(name, Recovery::Ask, this, &note), name);
     if (!note.isEmpty()) statusBar()->showMessage(note);
   } catch (const DxfError& e) {
-    QMessageBox::warning(this, QStringLiteral("Kelvo drawing host"), QString::fromStdString(e.what()));
+    QMessageBox::warning(this, QStringLiteral("Чертёж Kelvo"), QString::fromStdString(e.what()));
   }
 }
 
@@ -191,8 +191,8 @@ void HostWindow::documentOpened() {
 }
 
 void HostWindow::updateTitle() {
-  setWindowTitle(QStringLiteral("%1%2 - Kelvo drawing host")
-                     .arg(fileName_.isEmpty() ? QStringLiteral("Drawing1.dxf") : QFileInfo(fileName_).fileName(),
+  setWindowTitle(QStringLiteral("%1%2 - Чертёж Kelvo")
+                     .arg(fileName_.isEmpty() ? QStringLiteral("Чертёж1.dxf") : QFileInfo(fileName_).fileName(),
                           doc_.modified ? QStringLiteral("*") : QString()));
 }
 

@@ -53,10 +53,10 @@ Document openDrawing(const QString& drawing, Recovery how, QWidget* parent, QStr
     bool take = how == Recovery::Take;
     if (how == Recovery::Ask) {
       const auto answer = QMessageBox::question(
-          parent, QStringLiteral("Kelvo drawing host"),
-          QStringLiteral("%1 holds work newer than %2 that was never saved (the host ended without saving).\n\n"
-                         "Open that work? Saving then writes it to the drawing.\n"
-                         "No opens the drawing as saved and keeps the copy under another name.")
+          parent, QStringLiteral("Чертёж Kelvo"),
+          QStringLiteral("В %1 есть работа новее, чем в %2, и она не была сохранена (программа закрылась без сохранения).\n\n"
+                         "Открыть эту работу? Сохранение запишет её в чертёж.\n"
+                         "«Нет» откроет чертёж как он был сохранён, а копию оставит под другим именем.")
               .arg(QFileInfo(autosaveName(drawing)).fileName(), QFileInfo(drawing).fileName()),
           QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
       take = answer == QMessageBox::Yes;
@@ -64,11 +64,11 @@ Document openDrawing(const QString& drawing, Recovery how, QWidget* parent, QStr
     if (take) {
       Document doc = loadDxf(autosaveName(drawing).toStdString());
       doc.modified = true;
-      if (note) *note = QStringLiteral("Opened the unsaved work of %1; save to keep it in the drawing.").arg(QFileInfo(drawing).fileName());
+      if (note) *note = QStringLiteral("Открыта несохранённая работа %1; сохраните, чтобы она осталась в чертеже.").arg(QFileInfo(drawing).fileName());
       return doc;
     }
     const QString aside = moveAside(drawing);
-    if (note && !aside.isEmpty()) *note = QStringLiteral("The unsaved work is kept in %1.").arg(QFileInfo(aside).fileName());
+    if (note && !aside.isEmpty()) *note = QStringLiteral("Несохранённая работа оставлена в %1.").arg(QFileInfo(aside).fileName());
   }
   return QFileInfo::exists(drawing) ? loadDxf(drawing.toStdString()) : Document();
 }

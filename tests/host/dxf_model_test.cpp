@@ -89,10 +89,10 @@ TEST(DxfReader, RefusesWhatItCannotRead) {
   const std::pair<std::string, const char*> cases[] = {
       {std::string("AutoCAD Binary DXF\r\n\x1a\0", 22), "binary DXF"},
       {"AC1015\0\0\0\0\0\0", "DWG"},
-      {"  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1009\n  0\nENDSEC\n  0\nEOF\n", "older than R2000"},
-      {"  0\nSECTION\n  2\nENTITIES\n  0\nENDSEC\n  0\nEOF\n", "R12 or older"},
-      {"hello\nworld\n", "group code"},
-      {"  0\nSECTION\n  2\n", "cut short"},
+      {"  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1009\n  0\nENDSEC\n  0\nEOF\n", "старше R2000"},
+      {"  0\nSECTION\n  2\nENTITIES\n  0\nENDSEC\n  0\nEOF\n", "R12 или старше"},
+      {"hello\nworld\n", "код группы"},
+      {"  0\nSECTION\n  2\n", "обрезан"},
   };
   for (const auto& [text, words] : cases) {
     try {

@@ -262,7 +262,7 @@ TEST_F(EndToEnd, AMalformedMessageClosesOnlyItsConnectionAndASecondHostIsRefused
   second.start(QStringLiteral(KELVO_HOST), {"--headless"});
   ASSERT_TRUE(second.waitForFinished(20000));
   EXPECT_EQ(second.exitCode(), 1);
-  EXPECT_TRUE(second.readAllStandardError().contains("already serving"));
+  EXPECT_TRUE(second.readAllStandardError().contains("уже обслуживает"));
   openWindow();
   pressDraw();  // the first host still serves
   EXPECT_TRUE(messages.shown.empty()) << (messages.shown.empty() ? "" : messages.shown[0].utf8);

@@ -106,7 +106,7 @@ timeout 30 tail --pid="$host" -f /dev/null || true
 check "the server saved the drawing" test -s drawn.dxf
 if [ -s drawn.dxf ]; then
   dxf=$(utf8 drawn.dxf)
-  for want in LEADER INSERT 'Швы' 'ГОСТ 14771-76-Т3-УП-' '6-50/100' 'Rz20'; do
+  for want in LEADER INSERT 'Швы' 'ГОСТ 14771-76-Т3-УП-' '6-50' 'Rz20' KELVO; do
     check "the drawing holds $want" grep -qF "$want" <<<"$dxf"
   done
 fi
