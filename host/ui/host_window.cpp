@@ -1,6 +1,7 @@
 #include "host/ui/host_window.h"
 
 #include "host/ui/drawing_font.h"
+#include "host/ui/question.h"
 #include "host/ui/recovery.h"
 
 #include "host/model/dxf_reader.h"
@@ -153,9 +154,8 @@ bool HostWindow::save(bool askName) {
 
 bool HostWindow::confirmDiscard() {
   if (!doc_.modified) return true;
-  const auto answer = QMessageBox::question(this, QStringLiteral("Чертёж Kelvo"),
-                                            QStringLiteral("В чертеже есть несохранённые изменения. Сохранить их?"),
-                                            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+  const auto answer = askQuestion(this, QStringLiteral("В чертеже есть несохранённые изменения. Сохранить их?"),
+                                 QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
   if (answer == QMessageBox::Save) return save(false);
   return answer == QMessageBox::Discard;
 }

@@ -2,6 +2,7 @@
 
 #include "host/model/dxf_reader.h"
 #include "host/model/dxf_writer.h"
+#include "host/ui/question.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -52,8 +53,8 @@ Document openDrawing(const QString& drawing, Recovery how, QWidget* parent, QStr
   if (copyIsNewer(drawing)) {
     bool take = how == Recovery::Take;
     if (how == Recovery::Ask) {
-      const auto answer = QMessageBox::question(
-          parent, QStringLiteral("Чертёж Kelvo"),
+      const auto answer = askQuestion(
+          parent,
           QStringLiteral("В %1 есть работа новее, чем в %2, и она не была сохранена (программа закрылась без сохранения).\n\n"
                          "Открыть эту работу? Сохранение запишет её в чертёж.\n"
                          "«Нет» откроет чертёж как он был сохранён, а копию оставит под другим именем.")
