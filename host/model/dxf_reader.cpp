@@ -12,13 +12,7 @@ namespace {
 
 constexpr double kRadians = std::numbers::pi / 180.0;
 
-double num(const std::string& s) {
-  double v = 0;
-  const char* b = s.data();
-  while (b < s.data() + s.size() && *b == ' ') ++b;
-  std::from_chars(b, s.data() + s.size(), v);
-  return v;
-}
+double num(const std::string& s) { return parseReal(s); }
 
 // An integer group (colour, alignment): what no int holds, or no number at all, reads as 0.
 int integer(const std::string& s) {

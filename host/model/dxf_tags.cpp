@@ -50,6 +50,14 @@ Tags readTags(std::string_view text) {
   return tags;
 }
 
+double parseReal(std::string_view s) {
+  double v = 0;
+  const char* b = s.data();
+  while (b < s.data() + s.size() && *b == ' ') ++b;
+  std::from_chars(b, s.data() + s.size(), v);
+  return v;
+}
+
 std::string formatDouble(double v) {
   if (v == 0 || !std::isfinite(v)) return "0.0";
   char buf[32];

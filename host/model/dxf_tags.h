@@ -39,5 +39,7 @@ class TagWriter {
 
 // Shortest text that reads back to the same double.
 std::string formatDouble(double v);
+// A real of the file, whatever the process's locale (leading blanks allowed); 0 for none.
+double parseReal(std::string_view s);
 
 }  // namespace kelvo::host

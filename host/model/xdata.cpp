@@ -3,7 +3,6 @@
 #include "host/model/dxf_codepage.h"
 #include "platform/codepage.h"
 
-#include <cstdlib>
 
 namespace kelvo::host {
 
@@ -70,14 +69,14 @@ cad::VariantArray getXData(const Document& doc, const Entity& e, std::string_vie
       const Tag& t = tags[i];
       codes.push_back(static_cast<std::int16_t>(t.code));
       if (isPoint(t.code) && i + 2 < tags.size()) {
-        values.items.push_back(std::vector<double>{std::strtod(t.value.c_str(), nullptr),
-                                                   std::strtod(tags[i + 1].value.c_str(), nullptr),
-                                                   std::strtod(tags[i + 2].value.c_str(), nullptr)});
+        values.items.push_back(std::vector<double>{parseReal(t.value), parseReal(tags[i + 1].value), parseReal(tags[i + 2].value)});
         i += 2;
       } else if (isReal(t.code)) {
-        values.items.push_back(std::strtod(t.value.c_str(), nullptr));
+        values.items.push_back(parseReal(t.value));
       } else if (t.code == 1070 || t.code == 1071) {
-        values.items.push_back(static_cast<std::int32_t>(std::strtol(t.value.c_str(), nullptr, 10)));
+        // A file's number beyond 32 bits reads as 0, as the reader's integers do.
+        const double v = parseReal(t.value);
+        values.items.push_back(v >= INT32_MIN && v <= INT32_MAX ? static_cast<std::int32_t>(v) : 0);
       } else {
         values.items.push_back(t.value);
       }

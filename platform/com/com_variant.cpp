@@ -81,6 +81,18 @@ SAFEARRAY* vectorOf(VARTYPE element, std::size_t size) {
   return a;
 }
 
+// A SAFEARRAY of plain numbers (VT_R8 points, VT_I2 group codes) holding `items`.
+template <typename T>
+void numbersInto(const std::vector<T>& items, VARTYPE element, VARIANT& out) {
+  SAFEARRAY* a = vectorOf(element, items.size());
+  T* data = nullptr;
+  SafeArrayAccessData(a, reinterpret_cast<void**>(&data));
+  std::copy(items.begin(), items.end(), data);
+  SafeArrayUnaccessData(a);
+  out.parray = a;
+  out.vt = static_cast<VARTYPE>(VT_ARRAY | element);
+}
+
 // Group codes: VT_I2 items, as CAD programs take and give them.
 std::vector<std::int16_t> shortsOf(SAFEARRAY* a) {
   std::vector<std::int16_t> out;
@@ -125,13 +137,7 @@ void toVariant(const cad::Variant& v, VARIANT& out, const ToDispatch& toDispatch
           out.pdispVal = toDispatch(x);
           out.vt = VT_DISPATCH;
         } else if constexpr (std::is_same_v<T, std::vector<std::int16_t>>) {
-          SAFEARRAY* a = vectorOf(VT_I2, x.size());
-          SHORT* data = nullptr;
-          SafeArrayAccessData(a, reinterpret_cast<void**>(&data));
-          std::copy(x.begin(), x.end(), data);
-          SafeArrayUnaccessData(a);
-          out.parray = a;
-          out.vt = VT_ARRAY | VT_I2;
+          numbersInto(x, VT_I2, out);
         } else if constexpr (std::is_same_v<T, cad::VariantArray>) {
           SAFEARRAY* a = vectorOf(VT_VARIANT, x.items.size());
           VARIANT* data = nullptr;
@@ -147,13 +153,7 @@ void toVariant(const cad::Variant& v, VARIANT& out, const ToDispatch& toDispatch
           out.parray = a;
           out.vt = VT_ARRAY | VT_VARIANT;
         } else {
-          SAFEARRAY* a = vectorOf(VT_R8, x.size());
-          double* data = nullptr;
-          SafeArrayAccessData(a, reinterpret_cast<void**>(&data));
-          std::copy(x.begin(), x.end(), data);
-          SafeArrayUnaccessData(a);
-          out.parray = a;
-          out.vt = VT_ARRAY | VT_R8;
+          numbersInto(x, VT_R8, out);
         }
       },
       v);
@@ -186,8 +186,10 @@ cad::Variant fromVariant(const VARIANT& v, const FromDispatch& fromDispatch) {
       }
       VariantClear(&item);
     }
-    if (allNumbers(items.items)) return doublesOf(a, VT_VARIANT);
-    return items;
+    if (!allNumbers(items.items)) return items;
+    std::vector<double> numbers;
+    for (const cad::Variant& n : items.items) numbers.push_back(cad::toDouble(n));
+    return numbers;
   }
   switch (t) {
     case VT_EMPTY:
