@@ -1,9 +1,12 @@
-// The drawing host's view of the drawing: entities in their layer colours on a dark ground,
-// pan with the middle button, zoom with the wheel around the cursor, and point picking with a
-// crosshair and a rubber band from the base point.
+// The drawing host's view of the drawing: every entity as a CAD program shows it on a dark
+// ground, pan with the middle button, zoom with the wheel around the cursor, and point picking
+// with a crosshair, a rubber band from the base point and object snap (F3 turns it off and on).
 #pragma once
 
+#include "host/model/display.h"
 #include "host/model/document.h"
+#include "host/model/snap.h"
+#include "host/ui/display_paint.h"
 
 #include <QPointF>
 #include <QWidget>
@@ -20,13 +23,21 @@ class DrawingView : public QWidget {
 
   void setPaperSpace(bool paper);
   void zoomExtents();
-  // Point picking: `picked` gets the point clicked; nothing when the user presses Esc.
+  // The drawing changed: what is shown is worked out again.
+  void drawingChanged();
+  // Point picking: `picked` gets the point clicked (the snap point when one is marked);
+  // nothing when the user presses Esc.
   void startPicking(std::optional<Point> base, std::function<void(std::optional<Point>)> picked);
   bool picking() const { return static_cast<bool>(picked_); }
   void cancelPicking();
+  bool snapOn() const { return snapOn_; }
+  void toggleSnap();
 
-  QPointF toScreen(double x, double y) const;
+  QPointF toScreen(double x, double y) const { return view_.toScreen({x, y}); }
   Point toDrawing(QPointF screen) const;
+
+ signals:
+  void snapToggled(bool on);
 
  protected:
   void paintEvent(QPaintEvent* e) override;
@@ -37,16 +48,20 @@ class DrawingView : public QWidget {
   void keyPressEvent(QKeyEvent* e) override;
 
  private:
+  const Display& display();
+  void updateSnap(QPointF at);
+  void paintSnapMarker(QPainter& p) const;
+
   Document& doc_;
   bool paper_ = false;
-  double scale_ = 4;  // pixels per drawing unit
-  QPointF offset_{40, 400};
+  ViewMapping view_;
+  std::optional<Display> display_;
   QPointF lastMouse_;
   bool panning_ = false;
+  bool snapOn_ = true;
+  std::optional<Snapped> snap_;
   std::optional<Point> base_;
   std::function<void(std::optional<Point>)> picked_;
 };
-
-QColor aciColour(int index);
 
 }  // namespace kelvo::host

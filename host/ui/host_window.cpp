@@ -8,6 +8,7 @@
 #include "host/model/dxf_writer.h"
 #include "platform/codepage.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QFileDialog>
@@ -59,6 +60,15 @@ HostWindow::HostWindow(Document& doc, QString fileName) : doc_(doc), fileName_(s
   connect(tabs_, &QTabBar::currentChanged, this, &HostWindow::applyTab);
   tabs_->setCurrentIndex(doc_.number("TILEMODE").value_or(1) == 1 ? 0 : 1);
   buildMenus();
+  // F3 reaches the view also while the command line has the focus, as in a CAD program.
+  auto* snap = new QAction(this);
+  snap->setShortcut(Qt::Key_F3);
+  snap->setShortcutContext(Qt::WindowShortcut);
+  addAction(snap);
+  connect(snap, &QAction::triggered, view_, &DrawingView::toggleSnap);
+  connect(view_, &DrawingView::snapToggled, this, [this](bool on) {
+    statusBar()->showMessage(on ? QStringLiteral("<Привязка вкл>") : QStringLiteral("<Привязка откл>"), 3000);
+  });
   resize(1000, 700);
   updateTitle();
   documentOpened();
@@ -129,7 +139,7 @@ std::optional<Point> HostWindow::askPoint(const std::string& prompt, const std::
 }
 
 void HostWindow::drawingChanged() {
-  view_->update();
+  view_->drawingChanged();
   updateTitle();
   const QString error = writeAutosave(doc_, fileName_);
   if (!error.isEmpty()) statusBar()->showMessage(error, 5000);
@@ -175,9 +185,9 @@ void HostWindow::replaceDocument(Document&& doc, const QString& fileName) {
   doc_ = std::move(doc);
   fileName_ = fileName;
   tabs_->setCurrentIndex(doc_.number("TILEMODE").value_or(1) == 1 ? 0 : 1);
+  documentOpened();
   view_->zoomExtents();
   updateTitle();
-  documentOpened();
 }
 
 // The drawing's font settled before anything is measured; what the reader noticed but read

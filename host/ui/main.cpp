@@ -1,13 +1,21 @@
 // kelvo-host [DRAWING.dxf]: the drawing host. Serves "AutoCAD.Application" to Kelvo on this
 // machine, shows the drawing and asks the user for the points of a designation.
-// kelvo-host --headless --picks "x,y;x,y;x,y"|@FILE [--transcript FILE] [--output OUT.dxf] [--recover]
+// kelvo-host --headless --picks "x,y;x,y;x,y"|@FILE [--transcript FILE] [--output OUT.dxf] [--recover] [--snap]
 // [DRAWING.dxf]: the same without a window, for tests: prompts are answered from --picks (one
 // beyond them is cancelled, or with --hold waits like a user who does not pick), SIGTERM or
 // SIGINT saves to --output and ends the host, and --recover reads a newer autosave copy of the
-// drawing instead of the drawing.
+// drawing instead of the drawing; with --snap each pick is moved onto the drawing's geometry as
+// the window's object snap would move it.
+// kelvo-host --render OUT.png [--size WxH] [--view x0,y0,x1,y1] DRAWING.dxf: draws the model
+// space as the window shows it into an image (the window of drawing coordinates, or the
+// extents), without a window or a server.
 #include "host/model/dxf_reader.h"
 #include "host/model/dxf_writer.h"
+#include "host/model/hit_test.h"
 #include "host/model/object_model.h"
+#include "host/model/snap.h"
+#include "host/ui/display_paint.h"
+#include "host/ui/drawing_font.h"
 #include "host/ui/automation_server.h"
 #include "host/ui/host_window.h"
 #include "host/ui/recovery.h"
@@ -20,6 +28,8 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <array>
+#include <cmath>
 #include <cstdio>
 #include <deque>
 #include <fstream>
@@ -34,7 +44,8 @@ struct Options {
   bool headless = false;
   bool hold = false;  // headless: a prompt beyond the picks waits instead of being cancelled
   bool recover = false;  // headless: a newer autosave copy is read instead of the drawing
-  QString picks, transcript, output, drawing;
+  bool snap = false;     // headless: picks snap to the geometry
+  QString picks, transcript, output, drawing, render, size, view;
 };
 
 Options parse(const QStringList& args) {
@@ -48,6 +59,10 @@ Options parse(const QStringList& args) {
     else if (a == QLatin1String("--output")) o.output = value();
     else if (a == QLatin1String("--hold")) o.hold = true;
     else if (a == QLatin1String("--recover")) o.recover = true;
+    else if (a == QLatin1String("--snap")) o.snap = true;
+    else if (a == QLatin1String("--render")) o.render = value();
+    else if (a == QLatin1String("--size")) o.size = value();
+    else if (a == QLatin1String("--view")) o.view = value();
     else o.drawing = a;
   }
   // "@FILE": the picks are in a file, for runs longer than one argument may be.
@@ -70,18 +85,77 @@ std::deque<Point> picksFrom(const QString& text) {
 }
 
 // Prompts answered from the picks in order; one beyond them is cancelled, or with `hold` waits
-// like a user who does not pick, until the host ends.
-PromptHandler scriptedPrompts(std::deque<Point>& picks, bool hold) {
-  return [&picks, hold](const std::string&, const std::optional<Point>&) -> std::optional<Point> {
+// like a user who does not pick, until the host ends. With `snap` a pick moves to the snap
+// point within the drawing's pick tolerance, as a user's click within the aperture does.
+PromptHandler scriptedPrompts(std::deque<Point>& picks, bool hold, bool snap, const Document& doc) {
+  return [&picks, hold, snap, &doc](const std::string&, const std::optional<Point>& base) -> std::optional<Point> {
     if (picks.empty() && hold) {
       QEventLoop wait;
       wait.exec();
     }
     if (picks.empty()) return std::nullopt;
-    const Point p = picks.front();
+    Point p = picks.front();
     picks.pop_front();
+    if (snap) {
+      const Block& space = doc.cvport == 1 ? doc.blocks[1] : doc.blocks[0];
+      std::optional<P2> from;
+      if (base) from = P2{(*base)[0], (*base)[1]};
+      if (const auto s = snapPoint(displayOf(doc, space), {p[0], p[1]}, pickTolerance(doc), from)) p[0] = s->at[0], p[1] = s->at[1];
+    }
     return p;
   };
+}
+
+// "WxH" and "x0,y0,x1,y1" of --render; nothing (and a message) when they are not that.
+std::optional<QSize> sizeFrom(const QString& text) {
+  const QStringList wh = text.split(QLatin1Char('x'));
+  bool okW = false, okH = false;
+  const int w = wh.size() == 2 ? wh[0].toInt(&okW) : 0, h = wh.size() == 2 ? wh[1].toInt(&okH) : 0;
+  if (!okW || !okH || w < 1 || h < 1 || w > 16384 || h > 16384) return std::nullopt;
+  return QSize(w, h);
+}
+
+std::optional<std::array<double, 4>> windowFrom(const QString& text) {
+  const QStringList v = text.split(QLatin1Char(','));
+  if (v.size() != 4) return std::nullopt;
+  std::array<double, 4> w{};
+  for (std::size_t i = 0; i < 4; ++i) {
+    bool ok = false;
+    w[i] = v[static_cast<qsizetype>(i)].trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(w[i])) return std::nullopt;
+  }
+  if (!(w[2] > w[0]) || !(w[3] > w[1])) return std::nullopt;
+  return w;
+}
+
+int render(const Options& opt) {
+  const auto size = sizeFrom(opt.size.isEmpty() ? QStringLiteral("1024x768") : opt.size);
+  if (!size) {
+    std::cerr << "Размер изображения задаётся как ШИРИНАxВЫСОТА в пикселях, от 1 до 16384: " << opt.size.toStdString() << "\n";
+    return 2;
+  }
+  std::optional<std::array<double, 4>> window;
+  if (!opt.view.isEmpty() && !(window = windowFrom(opt.view))) {
+    std::cerr << "Окно вида задаётся как x0,y0,x1,y1 с x1 > x0 и y1 > y0: " << opt.view.toStdString() << "\n";
+    return 2;
+  }
+  if (opt.drawing.isEmpty()) {
+    std::cerr << "Не указан чертёж: kelvo-host --render OUT.png [--size WxH] [--view x0,y0,x1,y1] ЧЕРТЁЖ.dxf\n";
+    return 2;
+  }
+  try {
+    Document doc = loadDxf(opt.drawing.toStdString());
+    chooseFont(doc);
+    const QImage image = renderDisplay(displayOf(doc, doc.modelSpace()), doc.font.family(), *size, window);
+    if (!image.save(opt.render, "PNG")) {
+      std::cerr << "Не удаётся записать изображение " << opt.render.toStdString() << "\n";
+      return 1;
+    }
+  } catch (const DxfError& e) {
+    std::cerr << e.what() << "\n";
+    return 1;
+  }
+  return 0;
 }
 
 // SIGTERM or SIGINT: a window closes the ordinary way (asking about unsaved changes); a headless
@@ -108,17 +182,21 @@ void onTermination(const Options& opt, Document& doc, HostWindow* window) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool headless = [&] {
+  auto given = [&](const char* flag) {
     for (int i = 1; i < argc; ++i)
-      if (std::string(argv[i]) == "--headless") return true;
+      if (std::string(argv[i]) == flag) return true;
     return false;
-  }();
+  };
+  const bool headless = given("--headless"), rendering = given("--render");
+  // An image needs fonts but no screen: it is drawn wherever the host runs.
+  if (rendering && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   // Without a window there is nothing for a GUI application object to do.
   std::unique_ptr<QCoreApplication> app;
-  if (headless) app = std::make_unique<QCoreApplication>(argc, argv);
+  if (headless && !rendering) app = std::make_unique<QCoreApplication>(argc, argv);
   else app = std::make_unique<QApplication>(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("Kelvo drawing host"));
   const Options opt = parse(QCoreApplication::arguments());
+  if (rendering) return render(opt);
 
   Document doc;
   if (!opt.drawing.isEmpty()) {
@@ -143,7 +221,7 @@ int main(int argc, char** argv) {
   std::deque<Point> picks = picksFrom(opt.picks);
   auto context = std::make_shared<HostContext>(HostContext{doc, nullptr, nullptr, nullptr, nullptr, {}});
   if (opt.headless) {
-    context->prompt = scriptedPrompts(picks, opt.hold);
+    context->prompt = scriptedPrompts(picks, opt.hold, opt.snap, doc);
   } else {
     window = std::make_unique<HostWindow>(doc, opt.drawing);
     context->prompt = [&window](const std::string& prompt, const std::optional<Point>& base) {

@@ -1,0 +1,60 @@
+// What a space of the drawing looks like, as drawing primitives: paths, fills, text runs and
+// construction lines, in drawing coordinates, each in its final colour, with linetypes already
+// broken into dashes and blocks already placed. The viewer paints them, `--render` paints them
+// into an image, and extents and object snap measure the geometry kept beside them.
+#pragma once
+
+#include "host/model/document.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kelvo::host {
+
+using P2 = std::array<double, 2>;
+
+struct Shape {
+  enum class Type : std::uint8_t {
+    Path,  // `points`, joined; `closed` joins the last to the first
+    Fill,  // rings of `points` (sizes in `rings`), filled even-odd so that islands stay open
+    Dot,   // `points[0]`, one pixel whatever the zoom
+    Text,  // `text` (Windows-1251, as shown) from the baseline's left end `points[0]`
+    Ray,   // from `points[0]` along `points[1]`; `closed`: both ways (a construction line)
+  };
+  Type type = Type::Path;
+  bool closed = false;
+  std::uint32_t rgb = 0xFFFFFF;
+  std::vector<P2> points;
+  std::vector<std::uint32_t> rings;
+  // Text: cap height, baseline angle (radians), width factor, slant of the glyphs (radians).
+  double height = 0, angle = 0, widthFactor = 1, oblique = 0;
+  std::string text;
+};
+
+enum class SnapKind : std::uint8_t { Endpoint, Midpoint, Center, Quadrant, Intersection, Perpendicular, Nearest };
+
+struct Display {
+  std::vector<Shape> shapes;
+  // The geometry as drawn but whole (no dashes, no texts): what nearest, perpendicular and
+  // intersection snap to. Closed ones repeat their first point at the end.
+  std::vector<std::vector<P2>> edges;
+  struct Feature {
+    P2 at;
+    SnapKind kind;
+  };
+  std::vector<Feature> features;  // end, middle, centre and quadrant points
+  // Of everything but construction lines; min > max when there is nothing.
+  P2 min{1e300, 1e300}, max{-1e300, -1e300};
+  bool empty() const { return min[0] > max[0]; }
+};
+
+// Model space (or paper space) as a CAD program shows it: layers off or frozen hidden, colours
+// by layer, by block, by index or true colour, the drawing's linetypes at LTSCALE.
+Display displayOf(const Document& doc, const Block& space);
+
+// The palette of colour indices 1..255 as 0xRRGGBB (7 is white: the viewer's ground is dark).
+std::uint32_t aciRgb(int index);
+
+}  // namespace kelvo::host
