@@ -128,6 +128,28 @@ TEST_F(EndToEnd, TheDesignationLandsInTheDrawing) {
   }
 }
 
+// With --snap the picks a few hundredths off a drawing's geometry land on it, as a user's
+// clicks within the aperture do: the leader starts exactly at the flange's corner, and on the
+// slanted edge of the hatched weld.
+TEST_F(EndToEnd, SnappedPicksStartTheLeaderOnTheGeometry) {
+  test::spit(dir.file("tee.dxf"), test::slurp(KELVO_HOST_DATA_DIR "/tee_joint.dxf"));
+  auto hostProcess = startHost("0.03,11.97;-20,40;-60,40;110.03,16.02;150,80;190,80", false,
+                               {"--snap", QString::fromStdString(dir.file("tee.dxf"))});
+  openWindow();
+  pressDraw();
+  pressDraw();
+  EXPECT_TRUE(messages.shown.empty()) << (messages.shown.empty() ? "" : messages.shown[0].utf8);
+  const host::Document doc = stopHost(*hostProcess);
+  std::vector<host::Point> tips;
+  for (const host::Entity& e : doc.blocks[0].entities)
+    if (e.kind == host::Kind::Leader && !e.points.empty()) tips.push_back(e.points[0]);
+  ASSERT_EQ(tips.size(), 2u);
+  EXPECT_EQ(tips[0], (host::Point{0, 12, 0}));
+  // On the edge from (114, 12) to (106, 20): x + y = 126.
+  EXPECT_NEAR(tips[1][0] + tips[1][1], 126, 1e-9);
+  EXPECT_NEAR(tips[1][0], 110, 0.05);
+}
+
 // "Из чертежа": the window shows exactly what was drawn; with another leg, "Чертить" replaces it
 // at its old points; one undo in the host brings the old one back, a redo the new one; a pick on
 // nothing says so and leaves the window as it was.
