@@ -40,7 +40,7 @@ struct Inherited {
 
 class Builder {
  public:
-  Builder(const Document& doc, Display& out) : doc_(doc), out_(out) {
+  Builder(const Document& doc, Picture& out) : doc_(doc), out_(out) {
     ltscale_ = doc.number("LTSCALE").value_or(1.0);
     if (!(ltscale_ > 0)) ltscale_ = 1;
     readLinetypes();
@@ -76,7 +76,7 @@ class Builder {
 
  private:
   const Document& doc_;
-  Display& out_;
+  Picture& out_;
   double ltscale_ = 1;
   std::unordered_map<std::string, std::vector<double>> linetypes_;
   std::unordered_map<std::string, LayerLook> layers_;
@@ -227,7 +227,7 @@ class Builder {
     if (e.points.empty() || e.text.empty()) return;
     Entity placed = e;
     if (e.horizontal != 0 || e.vertical != 0) placeAligned(doc_.font, placed);
-    s.text({{placed.points[0][0], placed.points[0][1]}, e.height, e.rotation, 1, 0, displayText(e.text), std::nullopt});
+    s.text({{placed.points[0][0], placed.points[0][1]}, e.height, e.rotation, 1, 0, displayText(e.text), std::nullopt, 0});
   }
 
   Inherited inheritedBy(const Entity& e, const Sink& s, const Inherited& from) {
@@ -288,15 +288,24 @@ class Builder {
   }
 };
 
-void extentsOfTexts(Display& d, const Document& doc) {
-  for (const Shape& sh : d.shapes) {
-    if (sh.type != Shape::Type::Text) continue;
-    const double w = textWidth(doc.font, sh.text, sh.height) * sh.widthFactor;
-    const double c = std::cos(sh.angle), s = std::sin(sh.angle);
-    for (const P2 corner : {P2{w, 0}, P2{0, sh.height}, P2{w, sh.height}}) {
-      const P2 p{sh.points[0][0] + corner[0] * c - corner[1] * s, sh.points[0][1] + corner[0] * s + corner[1] * c};
-      for (int k = 0; k < 2; ++k) d.min[k] = std::min(d.min[k], p[k]), d.max[k] = std::max(d.max[k], p[k]);
+// Each shape's box, and the texts' into the extents.
+void boxes(Picture& d, const Document& doc) {
+  for (Shape& sh : d.shapes) {
+    sh.lo = {1e300, 1e300}, sh.hi = {-1e300, -1e300};
+    auto take = [&sh](P2 p) {
+      for (int k = 0; k < 2; ++k) sh.lo[k] = std::min(sh.lo[k], p[k]), sh.hi[k] = std::max(sh.hi[k], p[k]);
+    };
+    if (sh.type == Shape::Type::Ray) continue;
+    if (sh.type != Shape::Type::Text) {
+      for (const P2& p : sh.points) take(p);
+      continue;
     }
+    if (sh.width == 0) sh.width = textWidth(doc.font, sh.text, sh.height) * sh.widthFactor;
+    const double w = sh.width;
+    const double c = std::cos(sh.angle), s = std::sin(sh.angle);
+    for (const P2 corner : {P2{0, 0}, P2{w, 0}, P2{0, sh.height}, P2{w, sh.height}})
+      take({sh.points[0][0] + corner[0] * c - corner[1] * s, sh.points[0][1] + corner[0] * s + corner[1] * c});
+    for (int k = 0; k < 2; ++k) d.min[k] = std::min(d.min[k], sh.lo[k]), d.max[k] = std::max(d.max[k], sh.hi[k]);
   }
 }
 
@@ -321,10 +330,11 @@ std::uint32_t aciRgb(int i) {
   return byte(rgb[sector][0]) << 16 | byte(rgb[sector][1]) << 8 | byte(rgb[sector][2]);
 }
 
-Display displayOf(const Document& doc, const Block& space) {
-  Display d;
+Picture pictureOf(const Document& doc, const Block& space) {
+  Picture d;
+  d.shapes.reserve(space.entities.size() * 2);
   Builder(doc, d).space(space, {}, {}, 0);
-  extentsOfTexts(d, doc);
+  boxes(d, doc);
   return d;
 }
 

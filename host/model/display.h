@@ -29,16 +29,20 @@ struct Shape {
   std::vector<P2> points;
   std::vector<std::uint32_t> rings;
   // Text: cap height, baseline angle (radians), width factor, slant of the glyphs (radians).
-  double height = 0, angle = 0, widthFactor = 1, oblique = 0;
+  double height = 0, angle = 0, widthFactor = 1, oblique = 0, width = 0;  // width: the advance
   std::string text;
+  // The box around it in drawing coordinates (a text's by its font's advances): a painter
+  // skips what is out of view and shows what is smaller than a pixel as a pixel.
+  P2 lo{}, hi{};
 };
 
 enum class SnapKind : std::uint8_t { Endpoint, Midpoint, Center, Quadrant, Intersection, Perpendicular, Nearest };
 
-struct Display {
+struct Picture {
   std::vector<Shape> shapes;
-  // The geometry as drawn but whole (no dashes, no texts): what nearest, perpendicular and
-  // intersection snap to. Closed ones repeat their first point at the end.
+  // What nearest, perpendicular and intersection snap to besides the paths and fills: the
+  // geometry no shape shows whole (a dashed line undashed, a pattern hatch's boundary). Closed
+  // ones repeat their first point at the end.
   std::vector<std::vector<P2>> edges;
   struct Feature {
     P2 at;
@@ -52,7 +56,7 @@ struct Display {
 
 // Model space (or paper space) as a CAD program shows it: layers off or frozen hidden, colours
 // by layer, by block, by index or true colour, the drawing's linetypes at LTSCALE.
-Display displayOf(const Document& doc, const Block& space);
+Picture pictureOf(const Document& doc, const Block& space);
 
 // The palette of colour indices 1..255 as 0xRRGGBB (7 is white: the viewer's ground is dark).
 std::uint32_t aciRgb(int index);

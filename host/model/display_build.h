@@ -31,12 +31,13 @@ struct TextRun {
   double height = 0, angle = 0, widthFactor = 1, oblique = 0;
   std::string text;  // Windows-1251 as shown
   std::optional<std::uint32_t> rgb;
+  double width = 0;  // the advance, when the layout has measured it already
 };
 
 // Where an entity's geometry goes: through the placement of the blocks around it into the
 // display, in the entity's colour and linetype.
 struct Sink {
-  Display& out;
+  Picture& out;
   Affine to;
   std::uint32_t rgb = 0xFFFFFF;
   std::vector<double> dashes;  // drawing units of the entity: + dash, - gap, 0 dot; none: solid

@@ -17,6 +17,12 @@ constexpr double kMaxRepeats = 2000;
 
 int segmentsFor(double sweep) { return std::clamp(static_cast<int>(std::ceil(std::abs(sweep) / kTau * 96)), 4, 400); }
 
+Shape shapeOf(Shape::Type type, std::uint32_t rgb, std::vector<P2> points) {
+  Shape s;
+  s.type = type, s.rgb = rgb, s.points = std::move(points);
+  return s;
+}
+
 }  // namespace
 
 Affine placement(P2 at, double angle, double sx, double sy, P2 base) {
@@ -67,9 +73,11 @@ void Sink::path(const std::vector<P2>& pts, bool closed) {
   placed.reserve(pts.size() + 1);
   for (const P2& p : pts) placed.push_back(to(p)), extend(placed.back());
   if (closed && pts.size() > 2) placed.push_back(placed.front());
-  out.edges.push_back(placed);
-  if (!dashes.empty()) return dashed(placed);
-  out.shapes.push_back({Shape::Type::Path, false, rgb, std::move(placed), {}, 0, 0, 1, 0, {}});
+  if (!dashes.empty()) {
+    out.edges.push_back(placed);
+    return dashed(placed);
+  }
+  out.shapes.push_back(shapeOf(Shape::Type::Path, rgb, std::move(placed)));
 }
 
 void Sink::dashed(const std::vector<P2>& pts) {
@@ -79,19 +87,19 @@ void Sink::dashed(const std::vector<P2>& pts) {
   double length = 0;
   for (std::size_t i = 1; i < pts.size(); ++i) length += std::hypot(pts[i][0] - pts[i - 1][0], pts[i][1] - pts[i - 1][1]);
   if (!(period > 0) || length / period > kMaxRepeats) {
-    out.shapes.push_back({Shape::Type::Path, false, rgb, pts, {}, 0, 0, 1, 0, {}});
+    out.shapes.push_back(shapeOf(Shape::Type::Path, rgb, pts));
     return;
   }
   std::size_t element = 0;
   double left = std::abs(dashes[0]) * k;  // of the current element
   std::vector<P2> piece{pts[0]};
   auto flush = [&] {
-    if (piece.size() > 1) out.shapes.push_back({Shape::Type::Path, false, rgb, piece, {}, 0, 0, 1, 0, {}});
+    if (piece.size() > 1) out.shapes.push_back(shapeOf(Shape::Type::Path, rgb, piece));
     piece.clear();
   };
   auto next = [&](P2 at) {
     if (dashes[element] > 0) piece.push_back(at), flush();
-    else if (dashes[element] == 0) out.shapes.push_back({Shape::Type::Dot, false, rgb, {at}, {}, 0, 0, 1, 0, {}});
+    else if (dashes[element] == 0) out.shapes.push_back(shapeOf(Shape::Type::Dot, rgb, {at}));
     element = (element + 1) % dashes.size();
     left = std::abs(dashes[element]) * k;
     if (dashes[element] > 0) piece = {at};
@@ -114,13 +122,11 @@ void Sink::dashed(const std::vector<P2>& pts) {
 }
 
 void Sink::fill(const std::vector<std::vector<P2>>& rings) {
-  Shape sh{Shape::Type::Fill, true, rgb, {}, {}, 0, 0, 1, 0, {}};
+  Shape sh = shapeOf(Shape::Type::Fill, rgb, {});
+  sh.closed = true;
   for (const auto& ring : rings) {
     if (ring.size() < 3) continue;
-    std::vector<P2> edge;
-    for (const P2& p : ring) sh.points.push_back(to(p)), extend(sh.points.back()), edge.push_back(sh.points.back());
-    edge.push_back(edge.front());
-    out.edges.push_back(std::move(edge));
+    for (const P2& p : ring) sh.points.push_back(to(p)), extend(sh.points.back());
     sh.rings.push_back(static_cast<std::uint32_t>(ring.size()));
   }
   if (!sh.rings.empty()) out.shapes.push_back(std::move(sh));
@@ -141,8 +147,9 @@ void Sink::text(const TextRun& run) {
   const P2 lv{to.a * v[0] + to.c * v[1], to.b * v[0] + to.d * v[1]};
   const double su = std::hypot(lu[0], lu[1]), sv = std::hypot(lv[0], lv[1]);
   if (!(su > 0) || !(sv > 0)) return;
-  Shape sh{Shape::Type::Text, false, run.rgb.value_or(rgb), {to(run.at)}, {}, run.height * sv, std::atan2(lu[1], lu[0]),
-           run.widthFactor * su / sv, run.oblique, run.text};
+  Shape sh = shapeOf(Shape::Type::Text, run.rgb.value_or(rgb), {to(run.at)});
+  sh.height = run.height * sv, sh.angle = std::atan2(lu[1], lu[0]), sh.widthFactor = run.widthFactor * su / sv;
+  sh.oblique = run.oblique, sh.text = run.text, sh.width = run.width * su;
   out.shapes.push_back(std::move(sh));
 }
 
@@ -150,12 +157,14 @@ void Sink::ray(P2 base, P2 direction, bool both) {
   const P2 b = to(base), tip = to({base[0] + direction[0], base[1] + direction[1]});
   const P2 d{tip[0] - b[0], tip[1] - b[1]};
   if (d[0] == 0 && d[1] == 0) return;
-  out.shapes.push_back({Shape::Type::Ray, both, rgb, {b, d}, {}, 0, 0, 1, 0, {}});
+  Shape sh = shapeOf(Shape::Type::Ray, rgb, {b, d});
+  sh.closed = both;
+  out.shapes.push_back(std::move(sh));
   out.features.push_back({b, both ? SnapKind::Midpoint : SnapKind::Endpoint});
 }
 
 void Sink::dot(P2 p) {
-  out.shapes.push_back({Shape::Type::Dot, false, rgb, {to(p)}, {}, 0, 0, 1, 0, {}});
+  out.shapes.push_back(shapeOf(Shape::Type::Dot, rgb, {to(p)}));
   extend(to(p));
   out.features.push_back({to(p), SnapKind::Endpoint});
 }

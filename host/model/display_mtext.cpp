@@ -99,7 +99,7 @@ class Parser {
 
 struct Placed {
   const Piece* piece;
-  double x;
+  double x, width;
 };
 struct Line {
   std::vector<Placed> runs;
@@ -130,7 +130,7 @@ std::vector<Line> wrap(const Document& doc, const std::vector<Piece>& pieces, do
       lines.emplace_back();
       line = &lines.back();
     }
-    line->runs.push_back({&p, line->width});
+    line->runs.push_back({&p, line->width, w});
     line->width += w;
     line->height = std::max(line->height, p.style.height);
   }
@@ -161,12 +161,13 @@ void layoutMText(const Document& doc, const std::string& formatted, const MTextB
       const Piece& p = *r.piece;
       const double x = x0 + r.x, base = baselines[k];
       if (p.kind != Piece::Kind::Stack) {
-        s.text({at(x, base), p.style.height, box.angle, 1, 0, p.text, p.style.rgb});
+        s.text({at(x, base), p.style.height, box.angle, 1, 0, p.text, p.style.rgb, r.width});
         continue;
       }
       const double h = p.style.height, sh = h * kStackHeight, w = widthOf(doc, p);
-      s.text({at(x + (w - textWidth(doc.font, p.text, sh)) / 2, base + h * 0.55), sh, box.angle, 1, 0, p.text, p.style.rgb});
-      s.text({at(x + (w - textWidth(doc.font, p.below, sh)) / 2, base - h * 0.75), sh, box.angle, 1, 0, p.below, p.style.rgb});
+      const double above = textWidth(doc.font, p.text, sh), below = textWidth(doc.font, p.below, sh);
+      s.text({at(x + (w - above) / 2, base + h * 0.55), sh, box.angle, 1, 0, p.text, p.style.rgb, above});
+      s.text({at(x + (w - below) / 2, base - h * 0.75), sh, box.angle, 1, 0, p.below, p.style.rgb, below});
       if (p.separator != '^') s.path({at(x, base + h * 0.4), at(x + w, base + h * 0.4)}, false);
     }
   }

@@ -13,7 +13,7 @@ constexpr std::size_t kMaxPoints = 20000;  // a spline of nonsense stays drawabl
 
 // De Boor's algorithm on homogeneous points (x w, y w, w).
 P2 deBoor(int p, const std::vector<double>& u, const std::vector<std::array<double, 3>>& cw, std::size_t span, double t) {
-  std::vector<std::array<double, 3>> d(static_cast<std::size_t>(p) + 1);
+  std::array<std::array<double, 3>, 12> d{};  // the degree is at most 11
   for (int j = 0; j <= p; ++j) d[static_cast<std::size_t>(j)] = cw[span - static_cast<std::size_t>(p) + static_cast<std::size_t>(j)];
   for (int r = 1; r <= p; ++r)
     for (int j = p; j >= r; --j) {
@@ -26,6 +26,17 @@ P2 deBoor(int p, const std::vector<double>& u, const std::vector<std::array<doub
     }
   const auto& r = d[static_cast<std::size_t>(p)];
   return r[2] == 0 ? P2{r[0], r[1]} : P2{r[0] / r[2], r[1] / r[2]};
+}
+
+// As many points for a span as its control points turn: a straight span needs two, a tight
+// bend a point every few degrees.
+int samplesFor(const std::vector<P2>& c, std::size_t first, std::size_t last) {
+  double turn = 0;
+  for (std::size_t i = first + 1; i < last; ++i) {
+    const P2 a{c[i][0] - c[i - 1][0], c[i][1] - c[i - 1][1]}, b{c[i + 1][0] - c[i][0], c[i + 1][1] - c[i][1]};
+    turn += std::abs(std::atan2(a[0] * b[1] - a[1] * b[0], a[0] * b[0] + a[1] * b[1]));
+  }
+  return std::clamp(static_cast<int>(std::ceil(turn / 0.12)), 2, kSamplesPerSpan);
 }
 
 std::vector<P2> bspline(int p, const std::vector<P2>& control, std::vector<double> u, const std::vector<double>& w) {
@@ -46,7 +57,8 @@ std::vector<P2> bspline(int p, const std::vector<P2>& control, std::vector<doubl
   for (std::size_t span = sp; span < n && out.size() < kMaxPoints; ++span) {
     const double a = u[span], b = u[span + 1];
     if (!(b > a)) continue;
-    for (int k = out.empty() ? 0 : 1; k <= kSamplesPerSpan; ++k) out.push_back(deBoor(p, u, cw, span, a + (b - a) * k / kSamplesPerSpan));
+    const int samples = samplesFor(control, span - sp, span);
+    for (int k = out.empty() ? 0 : 1; k <= samples; ++k) out.push_back(deBoor(p, u, cw, span, a + (b - a) * k / samples));
   }
   return out;
 }

@@ -39,7 +39,7 @@ void text(const Document& doc, const Fields& f, Sink& s) {
   run.oblique = f.real(51) * kRadians;
   const int h = f.integer(72), v = f.integer(attribute ? 74 : 73);
   const P2 first = f.point(10), second = f.has(11) ? f.point(11) : first;
-  double w = textWidth(doc.font, run.text, run.height) * run.widthFactor;
+  const double w = textWidth(doc.font, run.text, run.height) * run.widthFactor;
   if ((h == 3 || h == 5) && w > 0) {  // aligned or fitted between the two points
     const double d = std::hypot(second[0] - first[0], second[1] - first[1]);
     run.angle = std::atan2(second[1] - first[1], second[0] - first[0]);
@@ -49,9 +49,11 @@ void text(const Document& doc, const Fields& f, Sink& s) {
     return s.text(run);
   }
   if (h == 0 && v == 0) {
+    run.width = w;
     run.at = first;
     return s.text(run);
   }
+  run.width = w;
   const double dx = h == 1 || h == 4 ? -w / 2 : h == 2 ? -w : 0;
   const double dy = h == 4 || v == 2 ? -run.height / 2 : v == 3 ? -run.height : v == 1 ? run.height / 3 : 0;
   const P2 off = rotate({dx, dy}, run.angle);

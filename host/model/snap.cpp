@@ -37,23 +37,37 @@ std::optional<P2> intersection(const Segment& s, const Segment& t) {
   return P2{s.a[0] + u * rx, s.a[1] + u * ry};
 }
 
-std::vector<Segment> segmentsNear(const Display& d, P2 c, double r) {
+std::vector<Segment> segmentsNear(const Picture& d, P2 c, double r) {
   std::vector<Segment> near;
-  for (const auto& edge : d.edges)
-    for (std::size_t i = 1; i < edge.size(); ++i) {
-      const P2 &a = edge[i - 1], &b = edge[i];
-      if (std::min(a[0], b[0]) > c[0] + r || std::max(a[0], b[0]) < c[0] - r || std::min(a[1], b[1]) > c[1] + r ||
-          std::max(a[1], b[1]) < c[1] - r)
-        continue;
-      if (distance(closest({a, b}, c), c) <= r) near.push_back({a, b});
-      if (near.size() == kMaxNearSegments) return near;
+  auto take = [&](const P2& a, const P2& b) {
+    if (near.size() == kMaxNearSegments) return;
+    if (std::min(a[0], b[0]) > c[0] + r || std::max(a[0], b[0]) < c[0] - r || std::min(a[1], b[1]) > c[1] + r ||
+        std::max(a[1], b[1]) < c[1] - r)
+      return;
+    if (distance(closest({a, b}, c), c) <= r) near.push_back({a, b});
+  };
+  auto polyline = [&](const std::vector<P2>& pts, std::size_t from, std::size_t n, bool closed) {
+    for (std::size_t i = 1; i < n; ++i) take(pts[from + i - 1], pts[from + i]);
+    if (closed && n > 2) take(pts[from + n - 1], pts[from]);
+  };
+  for (const Shape& s : d.shapes) {
+    if (s.lo[0] > c[0] + r || s.hi[0] < c[0] - r || s.lo[1] > c[1] + r || s.hi[1] < c[1] - r) continue;
+    if (s.type == Shape::Type::Path) polyline(s.points, 0, s.points.size(), false);
+    if (s.type != Shape::Type::Fill) continue;
+    std::size_t at = 0;
+    for (const std::uint32_t n : s.rings) {
+      if (at + n > s.points.size()) break;
+      polyline(s.points, at, n, true);
+      at += n;
     }
+  }
+  for (const auto& edge : d.edges) polyline(edge, 0, edge.size(), false);
   return near;
 }
 
 }  // namespace
 
-std::optional<Snapped> snapPoint(const Display& d, P2 cursor, double aperture, const std::optional<P2>& base) {
+std::optional<Snapped> snapPoint(const Picture& d, P2 cursor, double aperture, const std::optional<P2>& base) {
   std::optional<Snapped> best;
   double bestDistance = aperture;
   // Points a hair apart are one point: the kind that names it better (an end before the
@@ -64,7 +78,7 @@ std::optional<Snapped> snapPoint(const Display& d, P2 cursor, double aperture, c
     const bool same = best && std::abs(dist - bestDistance) <= 1e-9 * aperture;
     if (!best || (same ? kind < best->kind : dist < bestDistance)) best = Snapped{p, kind}, bestDistance = dist;
   };
-  for (const Display::Feature& f : d.features) offer(f.at, f.kind);
+  for (const Picture::Feature& f : d.features) offer(f.at, f.kind);
   const std::vector<Segment> near = segmentsNear(d, cursor, aperture);
   for (std::size_t i = 0; i < near.size(); ++i)
     for (std::size_t j = i + 1; j < near.size(); ++j)

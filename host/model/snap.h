@@ -16,6 +16,6 @@ struct Snapped {
 
 // The snap point within `aperture` (drawing units) of `cursor`: of the special points the one
 // nearest the cursor, else the nearest point on the geometry; nothing when nothing is that near.
-std::optional<Snapped> snapPoint(const Display& d, P2 cursor, double aperture, const std::optional<P2>& base = std::nullopt);
+std::optional<Snapped> snapPoint(const Picture& d, P2 cursor, double aperture, const std::optional<P2>& base = std::nullopt);
 
 }  // namespace kelvo::host

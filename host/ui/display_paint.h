@@ -29,14 +29,16 @@ struct ViewMapping {
 };
 
 // Paints the shapes that reach into `area` (pixels).
-void paintDisplay(QPainter& p, const Display& d, const std::string& fontFamily, const ViewMapping& view, const QRectF& area);
+void paintPicture(QPainter& p, const Picture& d, const std::string& fontFamily, const ViewMapping& view, const QRectF& area);
 
 // The window `--render` and Zoom Extents show: the extents with a margin, or a sheet of
 // 200 x 150 for an empty drawing.
-std::array<double, 4> extentsWindow(const Display& d);
+std::array<double, 4> extentsWindow(const Picture& d);
 
 // The model space as the viewer shows it, in an image of `size` pixels: the window of drawing
 // coordinates given, or the extents.
-QImage renderDisplay(const Display& d, const std::string& fontFamily, QSize size, const std::optional<std::array<double, 4>>& window);
+QImage renderPicture(const Picture& d, const std::string& fontFamily, QSize size, const std::optional<std::array<double, 4>>& window);
+// The same through a view's mapping, on a screen of `ratio` pixels a point.
+QImage renderPicture(const Picture& d, const std::string& fontFamily, QSize pixels, const ViewMapping& view, qreal ratio);
 
 }  // namespace kelvo::host

@@ -32,12 +32,13 @@ void DrawingView::setPaperSpace(bool paper) {
 
 void DrawingView::drawingChanged() {
   display_.reset();
+  painted_ = QImage();
   snap_.reset();
   update();
 }
 
-const Display& DrawingView::display() {
-  if (!display_) display_ = displayOf(doc_, doc_.blocks[paper_ ? 1 : 0]);
+const Picture& DrawingView::display() {
+  if (!display_) display_ = pictureOf(doc_, doc_.blocks[paper_ ? 1 : 0]);
   return *display_;
 }
 
@@ -79,10 +80,16 @@ void DrawingView::updateSnap(QPointF at) {
   snap_ = snapPoint(display(), view_.toDrawing(at), kAperture / view_.scale, base);
 }
 
-void DrawingView::paintEvent(QPaintEvent* e) {
+void DrawingView::paintEvent(QPaintEvent*) {
+  const qreal ratio = devicePixelRatioF();
+  const QSize pixels = (QSizeF(size()) * ratio).toSize();
+  if (painted_.size() != pixels || paintedView_.scale != view_.scale || paintedView_.offset != view_.offset) {
+    painted_ = renderPicture(display(), doc_.font.family(), pixels, view_, ratio);
+    paintedView_ = view_;
+  }
   QPainter p(this);
+  p.drawImage(QPointF(0, 0), painted_);
   p.setRenderHint(QPainter::Antialiasing);
-  paintDisplay(p, display(), doc_.font.family(), view_, QRectF(e->rect()));
   if (!picked_) return;
   const QPointF m = mapFromGlobal(QCursor::pos());
   p.setPen(QPen(QColor(230, 230, 230), 1));

@@ -8,6 +8,7 @@
 #include "host/model/snap.h"
 #include "host/ui/display_paint.h"
 
+#include <QImage>
 #include <QPointF>
 #include <QWidget>
 
@@ -48,14 +49,18 @@ class DrawingView : public QWidget {
   void keyPressEvent(QKeyEvent* e) override;
 
  private:
-  const Display& display();
+  const Picture& display();
   void updateSnap(QPointF at);
   void paintSnapMarker(QPainter& p) const;
 
   Document& doc_;
   bool paper_ = false;
   ViewMapping view_;
-  std::optional<Display> display_;
+  std::optional<Picture> display_;
+  // The drawing as last painted, for the view it was painted at: the crosshair and the snap
+  // marker move over it without the whole drawing being painted again.
+  QImage painted_;
+  ViewMapping paintedView_;
   QPointF lastMouse_;
   bool panning_ = false;
   bool snapOn_ = true;

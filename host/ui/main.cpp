@@ -100,7 +100,7 @@ PromptHandler scriptedPrompts(std::deque<Point>& picks, bool hold, bool snap, co
       const Block& space = doc.cvport == 1 ? doc.blocks[1] : doc.blocks[0];
       std::optional<P2> from;
       if (base) from = P2{(*base)[0], (*base)[1]};
-      if (const auto s = snapPoint(displayOf(doc, space), {p[0], p[1]}, pickTolerance(doc), from)) p[0] = s->at[0], p[1] = s->at[1];
+      if (const auto s = snapPoint(pictureOf(doc, space), {p[0], p[1]}, pickTolerance(doc), from)) p[0] = s->at[0], p[1] = s->at[1];
     }
     return p;
   };
@@ -146,7 +146,7 @@ int render(const Options& opt) {
   try {
     Document doc = loadDxf(opt.drawing.toStdString());
     chooseFont(doc);
-    const QImage image = renderDisplay(displayOf(doc, doc.modelSpace()), doc.font.family(), *size, window);
+    const QImage image = renderPicture(pictureOf(doc, doc.modelSpace()), doc.font.family(), *size, window);
     if (!image.save(opt.render, "PNG")) {
       std::cerr << "Не удаётся записать изображение " << opt.render.toStdString() << "\n";
       return 1;

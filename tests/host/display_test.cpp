@@ -20,9 +20,9 @@ Document drawing(const std::string& entities, const std::string& tables = "", co
                  "0\nENDSEC\n0\nSECTION\n2\nENTITIES\n" + entities + "0\nENDSEC\n0\nEOF\n");
 }
 
-Display shown(const Document& doc) { return displayOf(doc, doc.blocks[0]); }
+Picture shown(const Document& doc) { return pictureOf(doc, doc.blocks[0]); }
 
-std::size_t count(const Display& d, Shape::Type t) {
+std::size_t count(const Picture& d, Shape::Type t) {
   return static_cast<std::size_t>(std::count_if(d.shapes.begin(), d.shapes.end(), [t](const Shape& s) { return s.type == t; }));
 }
 
@@ -38,7 +38,7 @@ const std::string kLayers =
     "0\nTABLE\n2\nLTYPE\n0\nLTYPE\n2\nDASH\n73\n2\n40\n0.75\n49\n0.5\n74\n0\n49\n-0.25\n74\n0\n0\nENDTAB\n";
 const std::string kBlock = "0\nBLOCK\n2\nB\n10\n0\n20\n0\n0\nLINE\n8\n0\n62\n0\n10\n0\n20\n0\n11\n1\n21\n0\n0\nENDBLK\n";
 
-TEST(Display, LayersColoursAndLinetypesAsACadProgramShowsThem) {
+TEST(Picture, LayersColoursAndLinetypesAsACadProgramShowsThem) {
   struct Case {
     const char* what;
     std::string entities;
@@ -57,7 +57,7 @@ TEST(Display, LayersColoursAndLinetypesAsACadProgramShowsThem) {
       {"an invisible entity is not shown", "0\nLINE\n8\n0\n60\n1\n10\n0\n20\n0\n11\n10\n21\n0\n", 0, 0},
   };
   for (const Case& c : cases) {
-    const Display d = shown(drawing(c.entities, kLayers, kBlock));
+    const Picture d = shown(drawing(c.entities, kLayers, kBlock));
     EXPECT_EQ(count(d, Shape::Type::Path), c.paths) << c.what;
     if (c.paths > 0) {
       EXPECT_EQ(d.shapes[0].rgb, c.rgb) << c.what;
@@ -65,26 +65,26 @@ TEST(Display, LayersColoursAndLinetypesAsACadProgramShowsThem) {
   }
 }
 
-TEST(Display, CurvesOutlinesAndFillsFollowTheirTags) {
+TEST(Picture, CurvesOutlinesAndFillsFollowTheirTags) {
   // A closed polyline whose first segment bulges into a half circle below the chord.
-  const Display bulge = shown(drawing("0\nLWPOLYLINE\n8\n0\n90\n3\n70\n1\n10\n0\n20\n0\n42\n1\n10\n2\n20\n0\n10\n1\n20\n3\n"));
+  const Picture bulge = shown(drawing("0\nLWPOLYLINE\n8\n0\n90\n3\n70\n1\n10\n0\n20\n0\n42\n1\n10\n2\n20\n0\n10\n1\n20\n3\n"));
   ASSERT_EQ(bulge.shapes.size(), 1u);
   EXPECT_NEAR(bulge.min[1], -1, 1e-3);
   EXPECT_EQ(bulge.shapes[0].points.front(), bulge.shapes[0].points.back());
   // A 2D polyline's vertices up to SEQEND make one closed outline; a spline frame point is not drawn.
-  const Display old = shown(drawing("0\nPOLYLINE\n8\n0\n66\n1\n70\n1\n0\nVERTEX\n8\n0\n10\n0\n20\n0\n0\nVERTEX\n8\n0\n10\n5\n20\n0\n"
+  const Picture old = shown(drawing("0\nPOLYLINE\n8\n0\n66\n1\n70\n1\n0\nVERTEX\n8\n0\n10\n0\n20\n0\n0\nVERTEX\n8\n0\n10\n5\n20\n0\n"
                                     "0\nVERTEX\n8\n0\n70\n16\n10\n50\n20\n50\n0\nVERTEX\n8\n0\n10\n5\n20\n5\n0\nSEQEND\n8\n0\n"
                                     "0\nLINE\n8\n0\n10\n0\n20\n9\n11\n1\n21\n9\n"));
   ASSERT_EQ(old.shapes.size(), 2u);
   EXPECT_EQ(old.shapes[0].points.size(), 4u);
   EXPECT_EQ(old.max[0], 5);
   // A solid hatch with an island keeps both rings, filled even-odd.
-  const Display solid = shown(drawing("0\nHATCH\n8\n0\n70\n1\n91\n2\n92\n3\n72\n0\n73\n1\n93\n4\n10\n0\n20\n0\n10\n10\n20\n0\n10\n10\n20\n10\n10\n0\n20\n10\n97\n0\n"
+  const Picture solid = shown(drawing("0\nHATCH\n8\n0\n70\n1\n91\n2\n92\n3\n72\n0\n73\n1\n93\n4\n10\n0\n20\n0\n10\n10\n20\n0\n10\n10\n20\n10\n10\n0\n20\n10\n97\n0\n"
                                       "92\n16\n93\n1\n72\n2\n10\n5\n20\n5\n40\n2\n50\n0\n51\n360\n73\n1\n97\n0\n75\n0\n76\n1\n98\n0\n"));
   ASSERT_EQ(count(solid, Shape::Type::Fill), 1u);
   EXPECT_EQ(solid.shapes[0].rings.size(), 2u);
   // A pattern's lines run from boundary to boundary and stop at the island.
-  const Display lines = shown(drawing("0\nHATCH\n8\n0\n70\n0\n91\n2\n92\n3\n72\n0\n73\n1\n93\n4\n10\n0\n20\n0\n10\n10\n20\n0\n10\n10\n20\n10\n10\n0\n20\n10\n97\n0\n"
+  const Picture lines = shown(drawing("0\nHATCH\n8\n0\n70\n0\n91\n2\n92\n3\n72\n0\n73\n1\n93\n4\n10\n0\n20\n0\n10\n10\n20\n0\n10\n10\n20\n10\n10\n0\n20\n10\n97\n0\n"
                                       "92\n16\n93\n1\n72\n1\n10\n4\n20\n4\n11\n6\n21\n4\n97\n0\n"
                                       "75\n0\n76\n1\n52\n0\n41\n1\n77\n0\n78\n1\n53\n0\n43\n0\n44\n0.5\n45\n0\n46\n1\n79\n0\n98\n0\n"));
   EXPECT_EQ(count(lines, Shape::Type::Path), 10u);
@@ -95,8 +95,8 @@ TEST(Display, CurvesOutlinesAndFillsFollowTheirTags) {
     }
 }
 
-TEST(Display, MultiLineTextShowsItsWordsAndNeverItsCodes) {
-  const Display d = shown(drawing(cp1251::fromUtf8("0\nMTEXT\n8\n0\n10\n0\n20\n20\n40\n2.5\n41\n30\n71\n1\n"
+TEST(Picture, MultiLineTextShowsItsWordsAndNeverItsCodes) {
+  const Picture d = shown(drawing(cp1251::fromUtf8("0\nMTEXT\n8\n0\n10\n0\n20\n20\n40\n2.5\n41\n30\n71\n1\n"
                                                    "1\n{\\fArial|b1|i0;Шов} по контуру\\P\\H2x;\\C1;Б\\S1/2;\\~\\Lк\\lатет\n")));
   std::vector<std::string> words;
   for (const Shape& s : d.shapes)
@@ -115,7 +115,7 @@ TEST(Display, MultiLineTextShowsItsWordsAndNeverItsCodes) {
 // The tee joint: two plates, two fillet welds (one hatched solid, one ANSI31), a rib, a hole.
 TEST(Snap, APickNearTheGeometryLandsOnIt) {
   const Document doc = loadDxf(KELVO_HOST_DATA_DIR "/tee_joint.dxf");
-  const Display d = shown(doc);
+  const Picture d = shown(doc);
   struct Case {
     const char* what;
     P2 cursor;
@@ -145,7 +145,7 @@ TEST(Snap, APickNearTheGeometryLandsOnIt) {
   }
   EXPECT_FALSE(snapPoint(d, {50, 50}, 0.5)) << "nothing within the aperture";
   // Two crossing lines that share no end: their crossing.
-  const Display cross = shown(drawing("0\nLINE\n8\n0\n10\n0\n20\n0\n11\n10\n21\n10\n0\nLINE\n8\n0\n10\n0\n20\n6\n11\n12\n21\n0\n"));
+  const Picture cross = shown(drawing("0\nLINE\n8\n0\n10\n0\n20\n0\n11\n10\n21\n10\n0\nLINE\n8\n0\n10\n0\n20\n6\n11\n12\n21\n0\n"));
   const auto x = snapPoint(cross, {4.1, 3.95}, 0.5);
   ASSERT_TRUE(x);
   EXPECT_EQ(x->kind, SnapKind::Intersection);
