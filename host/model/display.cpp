@@ -293,7 +293,7 @@ void boxes(Picture& d, const Document& doc) {
   for (Shape& sh : d.shapes) {
     sh.lo = {1e300, 1e300}, sh.hi = {-1e300, -1e300};
     auto take = [&sh](P2 p) {
-      for (int k = 0; k < 2; ++k) sh.lo[k] = std::min(sh.lo[k], p[k]), sh.hi[k] = std::max(sh.hi[k], p[k]);
+      for (std::size_t k = 0; k < 2; ++k) sh.lo[k] = std::min(sh.lo[k], p[k]), sh.hi[k] = std::max(sh.hi[k], p[k]);
     };
     if (sh.type == Shape::Type::Ray) continue;
     if (sh.type != Shape::Type::Text) {
@@ -305,7 +305,7 @@ void boxes(Picture& d, const Document& doc) {
     const double c = std::cos(sh.angle), s = std::sin(sh.angle);
     for (const P2 corner : {P2{0, 0}, P2{w, 0}, P2{0, sh.height}, P2{w, sh.height}})
       take({sh.points[0][0] + corner[0] * c - corner[1] * s, sh.points[0][1] + corner[0] * s + corner[1] * c});
-    for (int k = 0; k < 2; ++k) d.min[k] = std::min(d.min[k], sh.lo[k]), d.max[k] = std::max(d.max[k], sh.hi[k]);
+    for (std::size_t k = 0; k < 2; ++k) d.min[k] = std::min(d.min[k], sh.lo[k]), d.max[k] = std::max(d.max[k], sh.hi[k]);
   }
 }
 

@@ -76,7 +76,9 @@ class Fields {
   std::size_t end_;
 };
 
+// A group's integer: what no int holds, or no number at all, is 0.
 int toInt(const std::string& s);
+int toInt(double v);
 
 // Tessellation: enough segments that a curve looks round at any useful zoom.
 std::vector<P2> arcPoints(P2 centre, double radius, double from, double sweep);

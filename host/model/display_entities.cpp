@@ -155,7 +155,7 @@ void spline(const Fields& f, Sink& s) {
 
 void point(const Document& doc, const Fields& f, Sink& s) {
   const P2 p = f.point(10);
-  const int mode = static_cast<int>(doc.number("PDMODE").value_or(0));
+  const int mode = toInt(doc.number("PDMODE").value_or(0));
   double size = doc.number("PDSIZE").value_or(0);
   if (size <= 0) {  // a share of the drawing's height, as the header's extents give it
     const double h = doc.number("EXTMAX").value_or(0) - doc.number("EXTMIN").value_or(0);

@@ -15,7 +15,13 @@ constexpr double kTau = 2 * std::numbers::pi;
 // the dashes would not be told apart and would cost more than the whole drawing.
 constexpr double kMaxRepeats = 2000;
 
-int segmentsFor(double sweep) { return std::clamp(static_cast<int>(std::ceil(std::abs(sweep) / kTau * 96)), 4, 400); }
+// A sweep that is no number, or more than a turn, is drawn as one turn.
+int segmentsFor(double sweep) {
+  const double turns = std::isfinite(sweep) ? std::min(std::abs(sweep) / kTau, 1.0) : 1.0;
+  return std::max(4, static_cast<int>(std::ceil(turns * 96)));
+}
+
+bool finite(P2 p) { return std::isfinite(p[0]) && std::isfinite(p[1]); }
 
 Shape shapeOf(Shape::Type type, std::uint32_t rgb, std::vector<P2> points) {
   Shape s;
@@ -33,10 +39,8 @@ Affine placement(P2 at, double angle, double sx, double sy, P2 base) {
   return t;
 }
 
-int toInt(const std::string& s) {
-  const double v = parseReal(s);
-  return v >= -2147483648.0 && v <= 2147483647.0 ? static_cast<int>(v) : 0;
-}
+int toInt(double v) { return v >= -2147483648.0 && v <= 2147483647.0 ? static_cast<int>(v) : 0; }
+int toInt(const std::string& s) { return toInt(parseReal(s)); }
 
 Fields::Fields(const Tags& tags) : t_(tags), end_(tags.size()) {
   for (std::size_t i = 1; i < tags.size(); ++i)
@@ -64,14 +68,17 @@ P2 Fields::point(int code) const { return {real(code), real(code + 10)}; }
 double Fields::z(int code) const { return real(code + 20); }
 
 void Sink::extend(P2 p) {
-  for (int k = 0; k < 2; ++k) out.min[k] = std::min(out.min[k], p[k]), out.max[k] = std::max(out.max[k], p[k]);
+  for (std::size_t k = 0; k < 2; ++k) out.min[k] = std::min(out.min[k], p[k]), out.max[k] = std::max(out.max[k], p[k]);
 }
 
 void Sink::path(const std::vector<P2>& pts, bool closed) {
   if (pts.empty()) return;
   std::vector<P2> placed;
   placed.reserve(pts.size() + 1);
-  for (const P2& p : pts) placed.push_back(to(p)), extend(placed.back());
+  for (const P2& p : pts) placed.push_back(to(p));
+  // A coordinate that is no number (or none a double holds) makes the shape unplaceable.
+  if (!std::all_of(placed.begin(), placed.end(), finite)) return;
+  for (const P2& p : placed) extend(p);
   if (closed && pts.size() > 2) placed.push_back(placed.front());
   if (!dashes.empty()) {
     out.edges.push_back(placed);
@@ -126,7 +133,13 @@ void Sink::fill(const std::vector<std::vector<P2>>& rings) {
   sh.closed = true;
   for (const auto& ring : rings) {
     if (ring.size() < 3) continue;
-    for (const P2& p : ring) sh.points.push_back(to(p)), extend(sh.points.back());
+    const std::size_t start = sh.points.size();
+    for (const P2& p : ring) sh.points.push_back(to(p));
+    if (!std::all_of(sh.points.begin() + static_cast<std::ptrdiff_t>(start), sh.points.end(), finite)) {
+      sh.points.resize(start);
+      continue;
+    }
+    for (std::size_t i = start; i < sh.points.size(); ++i) extend(sh.points[i]);
     sh.rings.push_back(static_cast<std::uint32_t>(ring.size()));
   }
   if (!sh.rings.empty()) out.shapes.push_back(std::move(sh));
@@ -135,13 +148,15 @@ void Sink::fill(const std::vector<std::vector<P2>>& rings) {
 void Sink::outline(const std::vector<P2>& ring) {
   if (ring.empty()) return;
   std::vector<P2> edge;
-  for (const P2& p : ring) edge.push_back(to(p)), extend(edge.back());
+  for (const P2& p : ring) edge.push_back(to(p));
+  if (!std::all_of(edge.begin(), edge.end(), finite)) return;
+  for (const P2& p : edge) extend(p);
   edge.push_back(edge.front());
   out.edges.push_back(std::move(edge));
 }
 
 void Sink::text(const TextRun& run) {
-  if (run.text.empty() || !(run.height > 0)) return;
+  if (run.text.empty() || !(run.height > 0) || !std::isfinite(run.height) || !finite(to(run.at))) return;
   const P2 u{std::cos(run.angle), std::sin(run.angle)}, v{-u[1], u[0]};
   const P2 lu{to.a * u[0] + to.c * u[1], to.b * u[0] + to.d * u[1]};
   const P2 lv{to.a * v[0] + to.c * v[1], to.b * v[0] + to.d * v[1]};
@@ -156,7 +171,7 @@ void Sink::text(const TextRun& run) {
 void Sink::ray(P2 base, P2 direction, bool both) {
   const P2 b = to(base), tip = to({base[0] + direction[0], base[1] + direction[1]});
   const P2 d{tip[0] - b[0], tip[1] - b[1]};
-  if (d[0] == 0 && d[1] == 0) return;
+  if ((d[0] == 0 && d[1] == 0) || !finite(b) || !finite(d)) return;
   Shape sh = shapeOf(Shape::Type::Ray, rgb, {b, d});
   sh.closed = both;
   out.shapes.push_back(std::move(sh));
@@ -164,6 +179,7 @@ void Sink::ray(P2 base, P2 direction, bool both) {
 }
 
 void Sink::dot(P2 p) {
+  if (!finite(to(p))) return;
   out.shapes.push_back(shapeOf(Shape::Type::Dot, rgb, {to(p)}));
   extend(to(p));
   out.features.push_back({to(p), SnapKind::Endpoint});
@@ -193,7 +209,7 @@ std::vector<P2> arcPoints(P2 c, double r, double from, double sweep) {
 }
 
 std::vector<P2> ellipsePoints(P2 c, P2 major, double ratio, double from, double to) {
-  while (to <= from) to += kTau;
+  if (!(to > from)) to = from + (std::isfinite(to - from) ? std::fmod(to - from, kTau) + kTau : kTau);
   const P2 minor{-major[1] * ratio, major[0] * ratio};
   const int n = segmentsFor(to - from);
   std::vector<P2> pts;

@@ -25,7 +25,10 @@ class Cursor {
     if (code() != c) return otherwise;
     return parseReal(f_.tags()[i_++].value);
   }
-  int integer(int c, int otherwise = 0) { return static_cast<int>(real(c, otherwise)); }
+  int integer(int c, int otherwise = 0) {
+    if (code() != c) return otherwise;
+    return toInt(f_.tags()[i_++].value);
+  }
   P2 point(int c) {
     const double x = real(c);
     return {x, real(c + 10)};
@@ -59,7 +62,7 @@ std::vector<P2> arcEdge(Cursor& c, bool elliptic) {
     pts = ellipsePoints(centre, major, ratio, p0, p1);
   } else {
     double sweep = to - from;
-    while (sweep <= 0) sweep += 2 * std::numbers::pi;
+    if (!(sweep > 0)) sweep = std::isfinite(sweep) ? std::fmod(sweep, 2 * std::numbers::pi) + 2 * std::numbers::pi : 0;
     pts = arcPoints(centre, r, from, std::min(sweep, 2 * std::numbers::pi));
   }
   if (!ccw) std::reverse(pts.begin(), pts.end());
@@ -140,9 +143,11 @@ void dashLine(Sink& s, P2 origin, P2 u, double t0, double t1, const std::vector<
   double period = 0;
   for (double d : dashes) period += std::abs(d);
   if (dashes.empty() || !(period > 0) || (t1 - t0) / period > kMaxDashesPerLine) return s.path({at(t0), at(t1)}, false);
-  // The pattern starts at the line's origin: step back to the repeat that holds t0.
+  // The pattern starts at the line's origin: step back to the repeat that holds t0. (Counted:
+  // far from the origin, adding a short dash may not move t at all.)
   double t = std::floor(t0 / period) * period;
-  for (std::size_t k = 0; t < t1; k = (k + 1) % dashes.size()) {
+  const auto most = static_cast<std::size_t>(kMaxDashesPerLine + 2) * dashes.size();
+  for (std::size_t k = 0, n = 0; t < t1 && n < most; k = (k + 1) % dashes.size(), ++n) {
     const double len = std::abs(dashes[k]);
     const double a = std::max(t, t0), b = std::min(t + len, t1);
     if (dashes[k] > 0 && b > a) s.path({at(a), at(b)}, false);
@@ -155,15 +160,15 @@ void pattern(Cursor& c, const std::vector<std::vector<P2>>& rings, Sink& s) {
   P2 lo{1e300, 1e300}, hi{-1e300, -1e300};
   for (const auto& ring : rings)
     for (const P2& p : ring)
-      for (int k = 0; k < 2; ++k) lo[k] = std::min(lo[k], p[k]), hi[k] = std::max(hi[k], p[k]);
+      for (std::size_t k = 0; k < 2; ++k) lo[k] = std::min(lo[k], p[k]), hi[k] = std::max(hi[k], p[k]);
   const int lines = c.seek(78) ? c.integer(78) : 0;
   std::size_t drawn = 0;
   for (int l = 0; l < lines && c.code() == 53; ++l) {
     const double angle = c.real(53) * kRadians;
     const double bx = c.real(43);
     const P2 base{bx, c.real(44)}, offset{c.real(45), c.real(46)};
-    std::vector<double> dashes(static_cast<std::size_t>(std::max(0, c.integer(79))));
-    for (double& d : dashes) d = c.real(49);
+    std::vector<double> dashes;
+    for (int k = c.integer(79); k > 0 && c.code() == 49; --k) dashes.push_back(c.real(49));
     const P2 u{std::cos(angle), std::sin(angle)}, n{-u[1], u[0]};
     const double step = offset[0] * n[0] + offset[1] * n[1];
     if (std::abs(step) < 1e-12 || rings.empty()) continue;
@@ -173,11 +178,13 @@ void pattern(Cursor& c, const std::vector<std::vector<P2>>& rings, Sink& s) {
       dmin = std::min(dmin, corner[0] * n[0] + corner[1] * n[1]), dmax = std::max(dmax, corner[0] * n[0] + corner[1] * n[1]);
     const double k0 = std::ceil(std::min((dmin - b) / step, (dmax - b) / step));
     const double k1 = std::floor(std::max((dmin - b) / step, (dmax - b) / step));
-    if (k1 - k0 + static_cast<double>(drawn) > static_cast<double>(kMaxPatternLines)) return;
-    for (double k = k0; k <= k1; ++k, ++drawn) {
+    if (!(k1 - k0 + static_cast<double>(drawn) <= static_cast<double>(kMaxPatternLines))) return;
+    const auto count = static_cast<std::size_t>(std::max(0.0, k1 - k0 + 1));
+    for (std::size_t i = 0; i < count; ++i, ++drawn) {
+      const double k = k0 + static_cast<double>(i);
       const P2 origin{base[0] + offset[0] * k, base[1] + offset[1] * k};
       const std::vector<double> ts = crossings(rings, origin, u);
-      for (std::size_t i = 0; i + 1 < ts.size(); i += 2) dashLine(s, origin, u, ts[i], ts[i + 1], dashes);
+      for (std::size_t j = 0; j + 1 < ts.size(); j += 2) dashLine(s, origin, u, ts[j], ts[j + 1], dashes);
     }
   }
 }

@@ -36,7 +36,7 @@ int samplesFor(const std::vector<P2>& c, std::size_t first, std::size_t last) {
     const P2 a{c[i][0] - c[i - 1][0], c[i][1] - c[i - 1][1]}, b{c[i + 1][0] - c[i][0], c[i + 1][1] - c[i][1]};
     turn += std::abs(std::atan2(a[0] * b[1] - a[1] * b[0], a[0] * b[0] + a[1] * b[1]));
   }
-  return std::clamp(static_cast<int>(std::ceil(turn / 0.12)), 2, kSamplesPerSpan);
+  return turn < 0.12 * kSamplesPerSpan ? std::max(2, static_cast<int>(std::ceil(turn / 0.12))) : kSamplesPerSpan;
 }
 
 std::vector<P2> bspline(int p, const std::vector<P2>& control, std::vector<double> u, const std::vector<double>& w) {

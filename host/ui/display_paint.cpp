@@ -32,8 +32,9 @@ class Pixels {
     reinterpret_cast<QRgb*>(bits_ + iy * stride_)[ix] = rgb | 0xFF000000u;
   }
   void line(QPointF a, QPointF b, std::uint32_t rgb) {
-    const double dx = b.x() - a.x(), dy = b.y() - a.y();
-    const int steps = static_cast<int>(std::ceil(std::max(std::abs(dx), std::abs(dy))));
+    const double dx = b.x() - a.x(), dy = b.y() - a.y(), longest = std::max(std::abs(dx), std::abs(dy));
+    if (!(longest < 1e5)) return;  // only short lines come here; anything else is no number
+    const int steps = static_cast<int>(std::ceil(longest));
     for (int i = 0; i <= steps; ++i) {
       const double t = steps ? static_cast<double>(i) / steps : 0;
       set(a.x() + dx * t, a.y() + dy * t, rgb);

@@ -48,7 +48,6 @@ Point DrawingView::toDrawing(QPointF s) const {
 }
 
 void DrawingView::zoomExtents() {
-  drawingChanged();
   view_ = ViewMapping::fit(extentsWindow(display()), QSizeF(size()));
   update();
 }

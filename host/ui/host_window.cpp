@@ -186,6 +186,7 @@ void HostWindow::replaceDocument(Document&& doc, const QString& fileName) {
   fileName_ = fileName;
   tabs_->setCurrentIndex(doc_.number("TILEMODE").value_or(1) == 1 ? 0 : 1);
   documentOpened();
+  view_->drawingChanged();
   view_->zoomExtents();
   updateTitle();
 }

@@ -2,9 +2,12 @@
 // page): a drawing it reads must write out and read back as the same drawing, nothing lost or
 // doubled. A refusal (DxfError) is fine; anything else is a finding. (Byte-equal second writings
 // are too much to ask of malformed input: entities a file puts in the wrong section move to the
-// right one.)
+// right one.) What the host would show of it, and a snap in it, must not fail either: the
+// display reads the tags of every entity kind the model keeps only as tags.
+#include "host/model/display.h"
 #include "host/model/dxf_reader.h"
 #include "host/model/dxf_writer.h"
+#include "host/model/snap.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -18,6 +21,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     doc = readDxf(std::string_view(reinterpret_cast<const char*>(data), size));
   } catch (const DxfError&) {
     return 0;
+  }
+  for (const Block* space : {&doc.blocks[0], &doc.blocks[1]}) {
+    const Picture shown = pictureOf(doc, *space);
+    if (!shown.empty()) {
+      const P2 middle{(shown.min[0] + shown.max[0]) / 2, (shown.min[1] + shown.max[1]) / 2};
+      (void)snapPoint(shown, middle, 1 + (shown.max[0] - shown.min[0]) / 10, shown.min);
+    }
   }
   const std::string once = writeDxf(doc);
   const Document again = readDxf(once);  // what the host wrote, it must read
