@@ -40,7 +40,7 @@ struct Inherited {
 
 class Builder {
  public:
-  Builder(const Document& doc, Picture& out) : doc_(doc), out_(out) {
+  Builder(const Document& doc, Picture& out, std::size_t mostPlaced) : doc_(doc), out_(out), mostPlaced_(mostPlaced) {
     ltscale_ = doc.number("LTSCALE").value_or(1.0);
     if (!(ltscale_ > 0)) ltscale_ = 1;
     readLinetypes();
@@ -50,6 +50,7 @@ class Builder {
   void space(const Block& b, const Affine& to, const Inherited& from, int depth) {
     const auto& list = b.entities;
     for (std::size_t i = 0; i < list.size(); ++i) {
+      if (depth > 0 && ++placed_ > mostPlaced_) return;
       const Entity& e = list[i];
       if (!e.original || e.original->empty() || e.kind != Kind::Other) {
         if (!e.deleted) entity(e, to, from, depth);
@@ -78,6 +79,7 @@ class Builder {
   const Document& doc_;
   Picture& out_;
   double ltscale_ = 1;
+  std::size_t mostPlaced_, placed_ = 0;
   std::unordered_map<std::string, std::vector<double>> linetypes_;
   std::unordered_map<std::string, LayerLook> layers_;
   LayerLook unknownLayer_;
@@ -120,33 +122,45 @@ class Builder {
     return it == layers_.end() ? unknownLayer_ : it->second;
   }
 
-  Sink sinkFor(const Entity& e, const Affine& to, const Inherited& from) {
-    const LayerLook& layer = layerOf(e, from);
-    Sink s{out_, to, 0xFFFFFF, {}};
+  // An entity's own colour, linetype and visibility, read from its tags once: the entities of
+  // a block are placed as often as the block is referenced.
+  struct Own {
     int colour = kByLayer;
     std::optional<std::uint32_t> trueColour;
     std::string linetype = "BYLAYER";
     double scale = 1;
-    if (e.original) {
-      const Fields f(*e.original);
-      colour = f.integer(62, kByLayer);
-      if (f.has(420)) trueColour = static_cast<std::uint32_t>(f.integer(420)) & 0xFFFFFF;
-      if (const std::string* lt = f.raw(6)) linetype = upper(*lt);
-      scale = f.real(48, 1);
-    }
-    s.rgb = trueColour ? *trueColour : colour == kByLayer ? layer.rgb : colour == kByBlock ? from.rgb : aciRgb(std::abs(colour));
-    if (linetype == "BYLAYER") linetype = layer.linetype;
-    else if (linetype == "BYBLOCK") linetype = from.linetype, scale *= from.linetypeScale;
-    const auto lt = linetypes_.find(linetype);
+    bool invisible = false;
+  };
+  std::unordered_map<const Entity*, Own> own_;
+  const Own& own(const Entity& e) {
+    const auto [it, added] = own_.try_emplace(&e);
+    if (!added || !e.original) return it->second;
+    const Fields f(*e.original);
+    Own& o = it->second;
+    o.colour = f.integer(62, kByLayer);
+    if (f.has(420)) o.trueColour = static_cast<std::uint32_t>(f.integer(420)) & 0xFFFFFF;
+    if (const std::string* lt = f.raw(6)) o.linetype = upper(*lt);
+    o.scale = f.real(48, 1);
+    o.invisible = f.integer(60) == 1;
+    return o;
+  }
+
+  Sink sinkFor(const Entity& e, const Affine& to, const Inherited& from) {
+    const LayerLook& layer = layerOf(e, from);
+    const Own& o = own(e);
+    Sink s{out_, to, 0xFFFFFF, {}};
+    s.rgb = o.trueColour ? *o.trueColour : o.colour == kByLayer ? layer.rgb : o.colour == kByBlock ? from.rgb : aciRgb(std::abs(o.colour));
+    double scale = o.scale;
+    const std::string* linetype = &o.linetype;
+    if (*linetype == "BYLAYER") linetype = &layer.linetype;
+    else if (*linetype == "BYBLOCK") linetype = &from.linetype, scale *= from.linetypeScale;
+    const auto lt = linetypes_.find(*linetype);
     if (lt != linetypes_.end() && lt->second.size() > 1)
       for (double d : lt->second) s.dashes.push_back(d * scale * ltscale_);
     return s;
   }
 
-  bool visible(const Entity& e, const Inherited& from) const {
-    if (!layerOf(e, from).visible) return false;
-    return !(e.original && Fields(*e.original).integer(60) == 1);
-  }
+  bool visible(const Entity& e, const Inherited& from) { return layerOf(e, from).visible && !own(e).invisible; }
 
   void entity(const Entity& e, const Affine& to, const Inherited& from, int depth) {
     if (!visible(e, from)) return;
@@ -330,10 +344,10 @@ std::uint32_t aciRgb(int i) {
   return byte(rgb[sector][0]) << 16 | byte(rgb[sector][1]) << 8 | byte(rgb[sector][2]);
 }
 
-Picture pictureOf(const Document& doc, const Block& space) {
+Picture pictureOf(const Document& doc, const Block& space, std::size_t mostPlaced) {
   Picture d;
   d.shapes.reserve(space.entities.size() * 2);
-  Builder(doc, d).space(space, {}, {}, 0);
+  Builder(doc, d, mostPlaced).space(space, {}, {}, 0);
   boxes(d, doc);
   return d;
 }

@@ -55,8 +55,12 @@ struct Picture {
 };
 
 // Model space (or paper space) as a CAD program shows it: layers off or frozen hidden, colours
-// by layer, by block, by index or true colour, the drawing's linetypes at LTSCALE.
-Picture pictureOf(const Document& doc, const Block& space);
+// by layer, by block, by index or true colour, the drawing's linetypes at LTSCALE. Entities
+// placed through block references stop at `mostPlaced`: blocks that reference each other many
+// times over (or arrays of them) multiply past anything a screen could show, and a drawing made
+// that way must not hang the host.
+inline constexpr std::size_t kMostPlaced = 1'000'000;
+Picture pictureOf(const Document& doc, const Block& space, std::size_t mostPlaced = kMostPlaced);
 
 // The palette of colour indices 1..255 as 0xRRGGBB (7 is white: the viewer's ground is dark).
 std::uint32_t aciRgb(int index);

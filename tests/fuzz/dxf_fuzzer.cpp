@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   for (const Block* space : {&doc.blocks[0], &doc.blocks[1]}) {
-    const Picture shown = pictureOf(doc, *space);
+    const Picture shown = pictureOf(doc, *space, 50000);  // enough to reach every kind, quickly
     if (!shown.empty()) {
       const P2 middle{(shown.min[0] + shown.max[0]) / 2, (shown.min[1] + shown.max[1]) / 2};
       (void)snapPoint(shown, middle, 1 + (shown.max[0] - shown.min[0]) / 10, shown.min);

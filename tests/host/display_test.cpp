@@ -95,6 +95,19 @@ TEST(Picture, CurvesOutlinesAndFillsFollowTheirTags) {
     }
 }
 
+// Blocks that place each other in arrays: 100 x 100 copies of 100 x 100 copies of ... of a
+// line would be 10^16 lines; the picture stops at a bound instead of hanging the host.
+TEST(Picture, BlocksThatMultiplyEndAtABound) {
+  std::string blocks = "0\nBLOCK\n2\nB0\n10\n0\n20\n0\n0\nLINE\n8\n0\n10\n0\n20\n0\n11\n1\n21\n0\n0\nENDBLK\n";
+  for (int k = 1; k <= 4; ++k)
+    blocks += "0\nBLOCK\n2\nB" + std::to_string(k) + "\n10\n0\n20\n0\n0\nINSERT\n8\n0\n2\nB" + std::to_string(k - 1) +
+              "\n10\n0\n20\n0\n70\n100\n71\n100\n44\n2\n45\n2\n0\nENDBLK\n";
+  const Document doc = drawing("0\nINSERT\n8\n0\n2\nB4\n10\n0\n20\n0\n", "", blocks);
+  const Picture d = pictureOf(doc, doc.blocks[0], 20000);
+  EXPECT_GT(d.shapes.size(), 10000u);
+  EXPECT_LE(d.shapes.size(), 20000u);
+}
+
 TEST(Picture, MultiLineTextShowsItsWordsAndNeverItsCodes) {
   const Picture d = shown(drawing(cp1251::fromUtf8("0\nMTEXT\n8\n0\n10\n0\n20\n20\n40\n2.5\n41\n30\n71\n1\n"
                                                    "1\n{\\fArial|b1|i0;Шов} по контуру\\P\\H2x;\\C1;Б\\S1/2;\\~\\Lк\\lатет\n")));
