@@ -8,6 +8,7 @@
 #include <cctype>
 #include <map>
 #include <numbers>
+#include <set>
 #include <unordered_map>
 
 namespace kelvo::host {
@@ -130,6 +131,7 @@ class Builder {
     std::string linetype = "BYLAYER";
     double scale = 1;
     bool invisible = false;
+    bool mirrored = false;  // seen from below: its own x runs the other way
   };
   std::unordered_map<const Entity*, Own> own_;
   const Own& own(const Entity& e) {
@@ -142,13 +144,18 @@ class Builder {
     if (const std::string* lt = f.raw(6)) o.linetype = upper(*lt);
     o.scale = f.real(48, 1);
     o.invisible = f.integer(60) == 1;
+    // A 2D entity mirrored in a CAD program keeps its points in a plane seen from below, the
+    // extrusion (0, 0, -1), whose x axis is the drawing's -x. (Other planes are not drawn here.)
+    static const std::set<std::string> planar = {"ARC", "CIRCLE", "LWPOLYLINE", "POLYLINE", "TEXT", "ATTRIB",
+                                                  "INSERT", "HATCH", "SOLID", "TRACE"};
+    o.mirrored = f.real(230, 1) < 0 && planar.count((*e.original)[0].value) > 0;
     return o;
   }
 
   Sink sinkFor(const Entity& e, const Affine& to, const Inherited& from) {
     const LayerLook& layer = layerOf(e, from);
     const Own& o = own(e);
-    Sink s{out_, to, 0xFFFFFF, {}};
+    Sink s{out_, o.mirrored ? Affine{-1, 0, 0, 1, 0, 0}.then(to) : to, 0xFFFFFF, {}};
     s.rgb = o.trueColour ? *o.trueColour : o.colour == kByLayer ? layer.rgb : o.colour == kByBlock ? from.rgb : aciRgb(std::abs(o.colour));
     double scale = o.scale;
     const std::string* linetype = &o.linetype;

@@ -108,6 +108,17 @@ def lwpolyline_bulges(doc, msp):
     msp.add_lwpolyline([(70, 30, 0, 0, 1), (90, 30, 0, 0, 1)], format="xyseb", close=True)  # a circle
 
 
+def mirrored_ocs(doc, msp):
+    # Mirrored in a CAD program, 2D entities keep their points in a plane seen from below: the
+    # extrusion (0, 0, -1) turns x round.
+    down = {"extrusion": (0, 0, -1)}
+    msp.add_arc((-70, 25), 18, 30, 160, dxfattribs=down)
+    msp.add_circle((-30, 45), 10, dxfattribs=down)
+    msp.add_lwpolyline([(-10, 60, 0, 0, 0.5), (-60, 60, 0, 0, 0), (-60, 70, 0, 0, 0)], format="xyseb",
+                       dxfattribs=down)
+    msp.add_solid([(-10, 10), (-30, 10), (-10, 20), (-30, 20)], dxfattribs=down)
+
+
 def lwpolyline_widths(doc, msp):
     msp.add_lwpolyline([(10, 20, 0.5, 6), (45, 30, 6, 0.5), (80, 15, 2, 2), (90, 40, 0, 0)], format="xyse")
     band = msp.add_lwpolyline([(10, 50, 0, 0, 0.6), (50, 50, 0, 0, 0), (85, 60, 0, 0, 0)], format="xyseb")
@@ -243,6 +254,7 @@ CASES = [  # name, builder or a drawing beside this file, view (x0, y0, x1, y1),
     ("SOLID, TRACE, 3DFACE", solid_trace_3dface, STD, (400, 300)),
     ("LWPOLYLINE bulges", lwpolyline_bulges, STD, (400, 300)),
     ("LWPOLYLINE widths", lwpolyline_widths, STD, (400, 300)),
+    ("mirrored: extrusion 0,0,-1", mirrored_ocs, STD, (400, 300)),
     ("POLYLINE 2D, 3D", polyline_2d_3d, STD, (400, 300)),
     ("ELLIPSE full, arc", ellipse_and_arc, STD, (400, 300)),
     ("SPLINE rational", spline_rational, STD, (400, 300)),
