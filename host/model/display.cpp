@@ -8,7 +8,9 @@
 #include <cctype>
 #include <map>
 #include <numbers>
+#include <iterator>
 #include <set>
+#include <thread>
 #include <unordered_map>
 
 namespace kelvo::host {
@@ -49,8 +51,17 @@ class Builder {
   }
 
   void space(const Block& b, const Affine& to, const Inherited& from, int depth) {
-    const auto& list = b.entities;
-    for (std::size_t i = 0; i < list.size(); ++i) {
+    const bool outer = nested_;
+    nested_ = depth > 0;
+    space(b.entities, 0, b.entities.size(), to, from, depth);
+    nested_ = outer;
+  }
+  // The entities from `first` up to `end` of a space.
+  void part(const Block& b, std::size_t first, std::size_t end) { space(b.entities, first, end, {}, {}, 0); }
+
+ private:
+  void space(const std::deque<Entity>& list, std::size_t first, std::size_t end, const Affine& to, const Inherited& from, int depth) {
+    for (std::size_t i = first; i < end; ++i) {
       if (depth > 0 && ++placed_ > mostPlaced_) return;
       const Entity& e = list[i];
       if (!e.original || e.original->empty() || e.kind != Kind::Other) {
@@ -76,11 +87,11 @@ class Builder {
     }
   }
 
- private:
   const Document& doc_;
   Picture& out_;
   double ltscale_ = 1;
   std::size_t mostPlaced_, placed_ = 0;
+  bool nested_ = false;
   std::unordered_map<std::string, std::vector<double>> linetypes_;
   std::unordered_map<std::string, LayerLook> layers_;
   LayerLook unknownLayer_;
@@ -133,12 +144,23 @@ class Builder {
     bool invisible = false;
     bool mirrored = false;  // seen from below: its own x runs the other way
   };
-  std::unordered_map<const Entity*, Own> own_;
+  std::unordered_map<const Entity*, Own> own_;  // of the entities inside blocks
+  Own ownOnce_;                                  // of one in the space itself, placed once
+  const Entity* onceOf_ = nullptr;
   const Own& own(const Entity& e) {
-    const auto [it, added] = own_.try_emplace(&e);
-    if (!added || !e.original) return it->second;
+    Own* slot = &ownOnce_;
+    if (nested_) {
+      const auto [it, added] = own_.try_emplace(&e);
+      if (!added) return it->second;
+      slot = &it->second;
+    } else {
+      if (onceOf_ == &e) return ownOnce_;
+      ownOnce_ = Own();
+      onceOf_ = &e;
+    }
+    Own& o = *slot;
+    if (!e.original) return o;
     const Fields f(*e.original);
-    Own& o = it->second;
     o.colour = f.integer(62, kByLayer);
     if (f.has(420)) o.trueColour = static_cast<std::uint32_t>(f.integer(420)) & 0xFFFFFF;
     if (const std::string* lt = f.raw(6)) o.linetype = upper(*lt);
@@ -351,10 +373,46 @@ std::uint32_t aciRgb(int i) {
   return byte(rgb[sector][0]) << 16 | byte(rgb[sector][1]) << 8 | byte(rgb[sector][2]);
 }
 
+namespace {
+
+// Where a space can be cut in two: not inside a polyline's vertices or a reference's attributes.
+std::size_t middleOf(const Block& space) {
+  std::size_t mid = space.entities.size() / 2;
+  auto follows = [&](std::size_t i) {
+    const Entity& e = space.entities[i];
+    if (!e.original || e.original->empty()) return false;
+    const std::string& type = (*e.original)[0].value;
+    return type == "VERTEX" || type == "SEQEND" || type == "ATTRIB";
+  };
+  while (mid < space.entities.size() && follows(mid)) ++mid;
+  return mid;
+}
+
+void append(Picture& to, Picture&& from) {
+  std::move(from.shapes.begin(), from.shapes.end(), std::back_inserter(to.shapes));
+  std::move(from.edges.begin(), from.edges.end(), std::back_inserter(to.edges));
+  to.features.insert(to.features.end(), from.features.begin(), from.features.end());
+  for (std::size_t k = 0; k < 2; ++k) to.min[k] = std::min(to.min[k], from.min[k]), to.max[k] = std::max(to.max[k], from.max[k]);
+}
+
+}  // namespace
+
+// A large space is worked out in two halves at once: opening a big drawing waits for it.
 Picture pictureOf(const Document& doc, const Block& space, std::size_t mostPlaced) {
+  constexpr std::size_t kHalvesFrom = 20000;  // entities; fewer are quicker than a thread
   Picture d;
   d.shapes.reserve(space.entities.size() * 2);
-  Builder(doc, d, mostPlaced).space(space, {}, {}, 0);
+  if (space.entities.size() < kHalvesFrom) {
+    Builder(doc, d, mostPlaced).space(space, {}, {}, 0);
+  } else {
+    const std::size_t mid = middleOf(space);
+    Picture second;
+    second.shapes.reserve((space.entities.size() - mid) * 2);
+    std::thread other([&] { Builder(doc, second, mostPlaced / 2).part(space, mid, space.entities.size()); });
+    Builder(doc, d, mostPlaced - mostPlaced / 2).part(space, 0, mid);
+    other.join();
+    append(d, std::move(second));
+  }
   boxes(d, doc);
   return d;
 }

@@ -61,6 +61,9 @@ FileEncoding fileEncoding(std::string_view acadver, const std::optional<std::str
 std::string fromFile(std::string_view raw, const FileEncoding& encoding) {
   const bool plain = std::all_of(raw.begin(), raw.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80 && c != '\\'; });
   if (plain) return std::string(raw);
+  // The model's own page: every byte stands for itself, and without a '+' there is no \U+ or
+  // \M+ escape to decode (multi-line texts are full of other backslash codes).
+  if (!encoding.utf8 && encoding.page == 1251 && raw.find('+') == std::string_view::npos) return std::string(raw);
   std::u32string text;
   if (encoding.utf8) {
     for (std::size_t i = 0; i < raw.size();) {

@@ -10,6 +10,7 @@
 
 #include <map>
 #include <memory>
+#include <mutex>
 
 namespace kelvo::host {
 
@@ -20,9 +21,12 @@ TextFont measuredWith(const QString& family) {
   f.setPixelSize(1000);
   auto metrics = std::make_shared<QFontMetricsF>(f);
   const double cap = metrics->capHeight() > 0 ? metrics->capHeight() : 700;
-  // Texts are measured on every redraw and bounding-box call: each character once.
+  // Texts are measured on every redraw and bounding-box call: each character once. A large
+  // drawing's picture is worked out on two threads, which share the one cache.
   auto cache = std::make_shared<std::map<char32_t, double>>();
-  return TextFont(family.toStdString(), [metrics, cap, cache](char32_t c) {
+  auto guard = std::make_shared<std::mutex>();
+  return TextFont(family.toStdString(), [metrics, cap, cache, guard](char32_t c) {
+    const std::lock_guard<std::mutex> lock(*guard);
     const auto it = cache->find(c);
     if (it != cache->end()) return it->second;
     const double a = metrics->horizontalAdvance(QString::fromUcs4(&c, 1)) / cap;

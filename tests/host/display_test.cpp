@@ -108,6 +108,18 @@ TEST(Picture, BlocksThatMultiplyEndAtABound) {
   EXPECT_LE(d.shapes.size(), 20000u);
 }
 
+// A large space is worked out in two halves at once: they join in order, and the polylines
+// where they meet are neither lost nor drawn twice.
+TEST(Picture, ALargeSpaceIsWholeAndInOrder) {
+  std::string entities;
+  for (int i = 0; i < 10001; ++i)
+    entities += "0\nPOLYLINE\n8\n0\n66\n1\n0\nVERTEX\n8\n0\n10\n" + std::to_string(i) + "\n20\n0\n0\nVERTEX\n8\n0\n10\n" +
+                std::to_string(i) + "\n20\n1\n0\nSEQEND\n8\n0\n";
+  const Picture d = shown(drawing(entities));
+  ASSERT_EQ(d.shapes.size(), 10001u);
+  for (std::size_t i = 0; i < d.shapes.size(); ++i) ASSERT_EQ(d.shapes[i].points[0][0], static_cast<double>(i));
+}
+
 TEST(Picture, MultiLineTextShowsItsWordsAndNeverItsCodes) {
   const Picture d = shown(drawing(cp1251::fromUtf8("0\nMTEXT\n8\n0\n10\n0\n20\n20\n40\n2.5\n41\n30\n71\n1\n"
                                                    "1\n{\\fArial|b1|i0;Шов} по контуру\\P\\H2x;\\C1;Б\\S1/2;\\~\\Lк\\lатет\n")));
