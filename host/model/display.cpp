@@ -27,6 +27,11 @@ std::string upper(std::string s) {
   return s;
 }
 
+// An entity's DXF type as its tags name it; nothing for one the host made.
+std::string_view typeOf(const Entity& e) {
+  return e.original && !e.original->empty() ? std::string_view((*e.original)[0].value) : std::string_view();
+}
+
 struct LayerLook {
   bool visible = true;
   std::uint32_t rgb = 0xFFFFFF;
@@ -70,17 +75,15 @@ class Builder {
         if (e.kind == Kind::Insert && e.deleted) i = skipAttributes(list, i);
         continue;
       }
-      const std::string& type = (*e.original)[0].value;
-      if (type == "POLYLINE") {
+      if (typeOf(e) == "POLYLINE") {
         std::vector<const Tags*> vertices;
         std::size_t j = i + 1;
-        for (; j < list.size() && list[j].original && !list[j].original->empty() && (*list[j].original)[0].value == "VERTEX"; ++j)
-          vertices.push_back(&*list[j].original);
-        if (!e.deleted) {
+        for (; j < list.size() && typeOf(list[j]) == "VERTEX"; ++j) vertices.push_back(&*list[j].original);
+        if (!e.deleted && visible(e, from)) {
           Sink s = sinkFor(e, to, from);
-          if (visible(e, from)) polyline(Fields(*e.original), vertices, s);
+          polyline(Fields(*e.original), vertices, s);
         }
-        i = j < list.size() && list[j].original && !list[j].original->empty() && (*list[j].original)[0].value == "SEQEND" ? j : j - 1;
+        i = j < list.size() && typeOf(list[j]) == "SEQEND" ? j : j - 1;
         continue;
       }
       if (!e.deleted) entity(e, to, from, depth);
@@ -98,19 +101,20 @@ class Builder {
 
   static std::size_t skipAttributes(const std::deque<Entity>& list, std::size_t i) {
     std::size_t j = i + 1;
-    while (j < list.size() && list[j].original && !list[j].original->empty() && (*list[j].original)[0].value == "ATTRIB") ++j;
-    return j < list.size() && list[j].original && !list[j].original->empty() && (*list[j].original)[0].value == "SEQEND" ? j : j - 1;
+    while (j < list.size() && typeOf(list[j]) == "ATTRIB") ++j;
+    return j < list.size() && typeOf(list[j]) == "SEQEND" ? j : j - 1;
   }
 
+  // Each entry's dash lengths: + a dash, - a gap, 0 a dot.
   void readLinetypes() {
     for (const auto& [name, tags] : doc_.keptTables) {
       if (name != "LTYPE") continue;
-      std::string* current = nullptr;
-      std::string entryName;
+      std::vector<double>* entry = nullptr;
+      bool inEntry = false;
       for (const Tag& g : tags) {
-        if (g.code == 0) current = g.value == "LTYPE" ? &entryName : nullptr, entryName.clear();
-        else if (current && g.code == 2) linetypes_[upper(g.value)], *current = upper(g.value);
-        else if (current && g.code == 49 && !current->empty()) linetypes_[*current].push_back(parseReal(g.value));
+        if (g.code == 0) inEntry = g.value == "LTYPE", entry = nullptr;
+        else if (inEntry && g.code == 2) entry = &linetypes_[upper(g.value)];
+        else if (entry && g.code == 49) entry->push_back(parseReal(g.value));
       }
     }
   }
@@ -379,9 +383,7 @@ namespace {
 std::size_t middleOf(const Block& space) {
   std::size_t mid = space.entities.size() / 2;
   auto follows = [&](std::size_t i) {
-    const Entity& e = space.entities[i];
-    if (!e.original || e.original->empty()) return false;
-    const std::string& type = (*e.original)[0].value;
+    const std::string_view type = typeOf(space.entities[i]);
     return type == "VERTEX" || type == "SEQEND" || type == "ATTRIB";
   };
   while (mid < space.entities.size() && follows(mid)) ++mid;

@@ -8,8 +8,8 @@
 
 #include <cmath>
 #include <map>
-#include <optional>
 #include <numbers>
+#include <optional>
 
 namespace kelvo::host {
 
@@ -27,8 +27,8 @@ class Pixels {
  public:
   explicit Pixels(QImage& image) : bits_(image.bits()), stride_(image.bytesPerLine()), w_(image.width()), h_(image.height()) {}
   void set(double x, double y, std::uint32_t rgb) {
-    const auto ix = static_cast<long>(std::floor(x)), iy = static_cast<long>(std::floor(y));
-    if (ix < 0 || iy < 0 || ix >= w_ || iy >= h_) return;
+    if (!(x >= 0 && y >= 0 && x < static_cast<double>(w_) && y < static_cast<double>(h_))) return;
+    const auto ix = static_cast<long>(x), iy = static_cast<long>(y);
     reinterpret_cast<QRgb*>(bits_ + iy * stride_)[ix] = rgb | 0xFF000000u;
   }
   void line(QPointF a, QPointF b, std::uint32_t rgb) {
