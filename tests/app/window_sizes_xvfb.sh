@@ -79,6 +79,19 @@ centred() {  # window, client x y width height: its frame in the middle of the s
   local dx=$(((2 * ($2 - l) + $4 + l + r) - screen_w)) dy=$(((2 * ($3 - t) + $5 + t + b) - screen_h))
   [ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ]
 }
+# "x y width height" once the window stands in the middle: a busy machine may show it where the
+# window manager first put it for a while before the program's own move arrives. Stays where it
+# is after five seconds: then the caller's check fails with what it sees.
+placed() {
+  local geometry
+  for _ in $(seq 25); do
+    geometry=$(settled "$1")
+    # shellcheck disable=SC2086  # x y w h as four arguments
+    centred "$1" $geometry && break
+    sleep 0.2
+  done
+  echo "$geometry"
+}
 gone() {
   for _ in $(seq 100); do
     xdotool search --onlyvisible --name "$1" >/dev/null || return 0
@@ -98,13 +111,13 @@ for run in $(seq "$runs"); do
   QT_QPA_PLATFORM=xcb "$bin" >/dev/null 2>"$work/stderr" &
   app=$!
   main=$(window '^Kelvo v\.1') || fail "run $run: no main window"
-  geometry=$(settled "$main")
+  geometry=$(placed "$main")
   read -r x y w h <<<"$geometry"
   read -r fl fr ft fb <<<"$(frame "$main")"
   centred "$main" "$x" "$y" "$w" "$h" || fail "run $run: main window not centred: $geometry, frame $fl $fr $ft $fb"
   xdotool mousemove $((x + 273)) $((y + 61)) click 1  # the "..." beside the standard
   gost=$(window 'Kelvo - Сварные швы - Стандарты') || fail "run $run: no standard picker"
-  geometry=$(settled "$gost")
+  geometry=$(placed "$gost")
   read -r gx gy gw gh <<<"$geometry"
   centred "$gost" "$gx" "$gy" "$gw" "$gh" || fail "run $run: standard picker not centred: $geometry"
   xdotool mousemove $((gx + 490)) $((gy + gh - 24)) click 1  # "  Закончить"
