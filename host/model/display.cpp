@@ -330,8 +330,7 @@ class Builder {
       return;
     }
     if (e.original && Fields(*e.original).integer(71, 1) == 0) return;
-    const Affine tip = placement(pts[0], angle, size, size, {0, 0});
-    s.fill({{tip({0, 0}), tip({-1, 1.0 / 6}), tip({-1, -1.0 / 6})}});
+    arrowhead(s, pts, size);
   }
 };
 

@@ -92,6 +92,10 @@ std::vector<P2> splinePoints(int degree, const std::vector<P2>& control, std::ve
                              const std::vector<double>& weights, const std::vector<P2>& fit, bool closed,
                              const std::array<std::optional<P2>, 2>& tangents = {});
 
+// A CAD program's closed filled arrowhead of `size` at the first point of `line`, pointing
+// away from the second.
+void arrowhead(Sink& s, const std::vector<P2>& line, double size);
+
 // Per entity kind: the geometry of the entity whose tags are `f`, in its own coordinates.
 void lightweightPolyline(const Fields& f, Sink& s);
 void ellipse(const Fields& f, Sink& s);

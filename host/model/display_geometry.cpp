@@ -220,6 +220,13 @@ std::vector<P2> ellipsePoints(P2 c, P2 major, double ratio, double from, double 
   return pts;
 }
 
+void arrowhead(Sink& s, const std::vector<P2>& line, double size) {
+  if (line.size() < 2 || !(size > 0)) return;
+  const double angle = std::atan2(line[0][1] - line[1][1], line[0][0] - line[1][0]);
+  const Affine tip = placement(line[0], angle, size, size, {0, 0});
+  s.fill({{tip({0, 0}), tip({-1, 1.0 / 6}), tip({-1, -1.0 / 6})}});
+}
+
 void appendBulge(std::vector<P2>& out, P2 p, P2 q, double bulge) {
   const double chord = std::hypot(q[0] - p[0], q[1] - p[1]);
   if (std::abs(bulge) < 1e-9 || chord == 0) {

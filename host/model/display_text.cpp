@@ -94,12 +94,7 @@ void multileader(const Document& doc, const Fields& f, Sink& s) {
       inLeader = false;
       for (auto& l : lines)
         if (l.empty() || l.back() != last) l.push_back(last);
-      for (const auto& l : lines)
-        if (l.size() >= 2 && arrow > 0) {
-          const double a = std::atan2(l[0][1] - l[1][1], l[0][0] - l[1][0]);
-          const Affine tip = placement(l[0], a, arrow, arrow, {0, 0});
-          s.fill({{tip({0, 0}), tip({-1, 1.0 / 6}), tip({-1, -1.0 / 6})}});
-        }
+      for (const auto& l : lines) arrowhead(s, l, arrow);
       if (hasDogleg && doglegLength > 0) lines.push_back({last, {last[0] + dogleg[0] * doglegLength, last[1] + dogleg[1] * doglegLength}});
       for (const auto& l : lines) s.path(l, false), s.vertexFeatures(l, false);
       lines.clear();
