@@ -73,4 +73,10 @@ std::pair<AcadEntity, Point> AcadUtility::GetEntity(const std::string& prompt) c
   return {AcadEntity(toObject(outs[0])), toPoint(outs[1])};
 }
 
+std::int64_t AcadApplication::HWND() const {
+  const double h = toDouble(get("HWND"));
+  // Anything that is no handle (NaN, out of range) reads as none.
+  return h >= -9.0e18 && h <= 9.0e18 ? static_cast<std::int64_t>(h) : 0;
+}
+
 }  // namespace kelvo::cad

@@ -38,6 +38,7 @@ class AcadEntity : public AcadObject {
  public:
   using AcadObject::AcadObject;
   void Delete() const { call("Delete"); }
+  void setElevation(double z) const { put("Elevation", z); }
   std::string Handle() const { return toText(get("Handle")); }
   void SetXData(const std::vector<std::int16_t>& types, const VariantArray& values) const {
     call("SetXData", {types, values});
@@ -64,6 +65,7 @@ class AcadLeader : public AcadEntity {
   using AcadEntity::AcadEntity;
   void setArrowheadBlock(const std::string& name) const { put("ArrowheadBlock", name); }
   void setArrowHeadSize(double size) const { put("ArrowHeadSize", size); }
+  void setScaleFactor(double scale) const { put("ScaleFactor", scale); }
 };
 
 // A block definition; model and paper space are blocks too.
@@ -92,6 +94,9 @@ class AcadLayer : public AcadObject {
   using AcadObject::AcadObject;
   std::string name() const { return toText(get("Name")); }
   void setColor(int index) const { put("Color", index); }
+  bool Freeze() const { return toInt(get("Freeze")) != 0; }
+  bool Lock() const { return toInt(get("Lock")) != 0; }
+  bool LayerOn() const { return toInt(get("LayerOn")) != 0; }
 };
 
 template <typename Item>
@@ -159,6 +164,8 @@ class AcadApplication : public AcadObject {
   using AcadObject::AcadObject;
   AcadDocument ActiveDocument() const { return AcadDocument(toObject(get("ActiveDocument"))); }
   void setVisible(bool on) const { put("Visible", on); }
+  // The main window's handle (LONG_PTR: VT_I4 or VT_I8, whichever the program answers).
+  std::int64_t HWND() const;
 };
 
 }  // namespace kelvo::cad

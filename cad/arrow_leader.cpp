@@ -24,7 +24,9 @@ void DrawWeld::EnsureArrowBlock() {
   if (have) return;
   WorkPoint2[1] = left ? -kBarb : kBarb;
   const AcadBlock arrow = blocks.Add(WorkPoint1, left ? "KelvoL" : "KelvoR");
-  arrow.AddSolid(WorkPoint1, WorkPoint2, WorkPoint3, WorkPoint1);
+  // A SOLID's outline runs through its corners 1-2-4-3: a triangle repeats its third corner as
+  // the fourth (repeating the first would enclose nothing and leave the barb unfilled).
+  arrow.AddSolid(WorkPoint1, WorkPoint2, WorkPoint3, WorkPoint3);
   arrow.AddLine(WorkPoint1, WorkPoint4);
 }
 

@@ -30,6 +30,7 @@ Registry& registry() {
 double toDouble(const Variant& v) {
   if (const auto* d = std::get_if<double>(&v)) return *d;
   if (const auto* i = std::get_if<std::int32_t>(&v)) return *i;
+  if (const auto* s = std::get_if<std::int16_t>(&v)) return *s;
   if (const auto* b = std::get_if<bool>(&v)) return *b ? -1.0 : 0.0;  // VARIANT_TRUE is -1
   if (const auto* c = std::get_if<Currency>(&v)) return static_cast<double>(c->tenThousandths) / 10000.0;
   mismatch("a number");
@@ -37,6 +38,7 @@ double toDouble(const Variant& v) {
 
 std::int32_t toInt(const Variant& v) {
   if (const auto* i = std::get_if<std::int32_t>(&v)) return *i;
+  if (const auto* s = std::get_if<std::int16_t>(&v)) return *s;
   if (const auto* b = std::get_if<bool>(&v)) return *b ? -1 : 0;
   if (std::holds_alternative<double>(v) || std::holds_alternative<Currency>(v)) {
     const double d = toDouble(v);

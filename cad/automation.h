@@ -38,9 +38,11 @@ struct VariantArray {
 };
 
 // Texts are Windows-1251 inside Kelvo; the transports convert them for the host. Arrays of
-// doubles are points and point lists; arrays of 16-bit integers are group codes.
+// doubles are points and point lists; arrays of 16-bit integers are group codes. A 16-bit
+// integer (VT_I2) is what CAD programs answer for integer system variables and 1070 data.
 using VariantBase = std::variant<std::monostate, Omitted, bool, std::int32_t, double, Currency, std::string,
-                                 ObjectRef, std::vector<double>, std::vector<std::int16_t>, VariantArray>;
+                                 ObjectRef, std::vector<double>, std::vector<std::int16_t>, VariantArray,
+                                 std::int16_t>;
 struct Variant : VariantBase {
   using VariantBase::VariantBase;
   using VariantBase::operator=;

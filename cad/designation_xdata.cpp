@@ -11,7 +11,14 @@ class Writer {
     out.types.push_back(code);
     out.values.items.push_back(std::move(v));
   }
-  void text(const std::string& s) { add(1000, s); }
+  // A text longer than a CAD program's string of extended data goes as pieces in braces.
+  void text(const std::string& s) {
+    const std::vector<std::string> pieces = xdataPieces(s);
+    if (pieces.size() == 1) return add(1000, pieces.front());
+    add(1002, std::string("{"));
+    for (const std::string& p : pieces) add(1000, p);
+    add(1002, std::string("}"));
+  }
   void small(int v) { add(1070, static_cast<std::int32_t>(v)); }
   void point(const std::array<double, 3>& p) { add(1010, std::vector<double>{p[0], p[1], p[2]}); }
 };
@@ -26,13 +33,22 @@ class Reader {
     return &values_[i_++];
   }
   std::string text(std::int16_t code = 1000) {
+    if (code == 1000 && at(1002, "{")) {
+      ++i_;
+      std::string whole;
+      while (ok_ && !at(1002, "}")) whole += text();
+      next(1002);
+      return whole;
+    }
     const Variant* v = next(code);
     const auto* s = v ? std::get_if<std::string>(v) : nullptr;
     return s ? *s : (fail(), std::string());
   }
   int integer(std::int16_t code = 1070) {
     const Variant* v = next(code);
+    // A CAD program answers 1070 as a 16-bit integer (VT_I2), 1071 as a 32-bit one.
     if (const auto* i = v ? std::get_if<std::int32_t>(v) : nullptr) return *i;
+    if (const auto* s = v ? std::get_if<std::int16_t>(v) : nullptr) return *s;
     return fail(), 0;
   }
   double real() {
@@ -48,6 +64,11 @@ class Reader {
   }
 
  private:
+  bool at(std::int16_t code, const char* text) const {
+    if (!ok_ || i_ >= types_.size() || i_ >= values_.size() || types_[i_] != code) return false;
+    const auto* s = std::get_if<std::string>(&values_[i_]);
+    return s && *s == text;
+  }
   const Variant* fail() {
     ok_ = false;
     return nullptr;
@@ -60,7 +81,29 @@ class Reader {
 
 std::uint8_t code8(int v) { return static_cast<std::uint8_t>(v & 0xFF); }
 
+// Bytes a character may take in a drawing: ASCII one; anything else at most seven, as the
+// \U+XXXX escape of a drawing whose code page lacks it (UTF-8 needs three at most).
+std::size_t worstBytes(const std::string& s, std::size_t i, std::size_t& length) {
+  const auto c = static_cast<unsigned char>(s[i]);
+  length = 1;
+  if (c == '\\' && i + 7 <= s.size() && (s[i + 1] == 'U' || s[i + 1] == 'u') && s[i + 2] == '+') length = 7;
+  return c < 0x80 && length == 1 ? 1 : 7;
+}
+
 }  // namespace
+
+std::vector<std::string> xdataPieces(const std::string& text) {
+  std::vector<std::string> pieces(1);
+  std::size_t bytes = 0;
+  for (std::size_t i = 0; i < text.size();) {
+    std::size_t length = 1;
+    const std::size_t cost = worstBytes(text, i, length);
+    if (bytes + cost > kMaxXDataBytes) pieces.emplace_back(), bytes = 0;
+    pieces.back().append(text, i, length);
+    bytes += cost, i += length;
+  }
+  return pieces;
+}
 
 XDataArrays designationXData(const StoredDesignation& d) {
   Writer w;

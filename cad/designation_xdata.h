@@ -32,6 +32,11 @@ struct XDataArrays {
 
 XDataArrays designationXData(const StoredDesignation& d);
 
+// A CAD program takes at most 255 bytes in a string (1000) of extended data. A longer text is
+// stored as pieces, each within that in any drawing's encoding, between 1002 "{" and "}".
+inline constexpr std::size_t kMaxXDataBytes = 255;
+std::vector<std::string> xdataPieces(const std::string& text);
+
 // Nothing for data of another application, another format version or a broken list.
 std::optional<StoredDesignation> readDesignationXData(const std::vector<std::int16_t>& types,
                                                       const std::vector<Variant>& values);

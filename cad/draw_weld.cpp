@@ -4,6 +4,8 @@
 #include "cad/take_designation.h"
 #include "platform/codepage.h"
 
+#include "platform/foreground.h"
+
 #include <cmath>
 #include <numbers>
 #include <unordered_set>
@@ -16,6 +18,14 @@ namespace {
 constexpr double kPi = std::numbers::pi;
 }
 
+// AutoCAD documents no range for AngleFromXAxis; the side of the shelf is decided in [0, 2 pi).
+double DrawWeld::NormalAngle(double a) {
+  if (!std::isfinite(a)) return 0;
+  a = std::fmod(a, 2 * kPi);
+  if (a < 0) a += 2 * kPi;
+  return a >= 2 * kPi ? 0 : a;
+}
+
 DrawWeld::DrawWeld(Services services) : services_(std::move(services)) {}
 
 bool DrawWeld::HasAnyText() const {
@@ -24,12 +34,16 @@ bool DrawWeld::HasAnyText() const {
          0;
 }
 
+void DrawWeld::Warn(const char* procedure, const std::string& reason) const {
+  const std::string text = std::string("Модуль   : Draw_Weld\r\nПроцедура: "_w) + procedure +
+                           std::string("\r\nОшибка   : "_w) + reason;
+  if (services_.warn) services_.warn(text);
+}
+
 // The three failure kinds, the most special first, each with the reason the user reads.
 void DrawWeld::Guarded(const char* procedure, const std::function<void()>& step) const {
   auto report = [&](std::string_view reason, const char* kind) {
-    const std::string text = std::string("Модуль   : Draw_Weld\r\nПроцедура: "_w) + procedure +
-                             std::string("\r\nОшибка   : "_w) + std::string(reason) + " (" + kind + ")";
-    if (services_.warn) services_.warn(text);
+    Warn(procedure, std::string(reason) + " (" + kind + ")");
   };
   try {
     step();
@@ -79,14 +93,34 @@ void DrawWeld::Start_ACAD() {
     else if (cvport == 1) DrawSpace = AcadDoc.PaperSpace();
     else DrawSpace = AcadDoc.ModelSpace();
     WorkPoint1 = WorkPoint2 = WorkPoint3 = WorkPoint4 = WorkPoint5 = WorkPoint6 = WorkPoint7 = Point{};
-    double scale = toDouble(AcadDoc.GetVariable("DIMSCALE"));
-    if (scale == 0) scale = 1.0;
-    TextHeight = toDouble(AcadDoc.GetVariable("DIMTXT")) * scale;
-    ArrowSize = toDouble(AcadDoc.GetVariable("DIMASZ")) * scale;
-    TextGap = toDouble(AcadDoc.GetVariable("DIMGAP")) * scale;
+    const bool paper = tilemode != 1 && cvport == 1;
+    Scale = OverallScale(toDouble(AcadDoc.GetVariable("DIMSCALE")), paper);
+    TextHeight = toDouble(AcadDoc.GetVariable("DIMTXT")) * Scale;
+    ArrowheadSize = toDouble(AcadDoc.GetVariable("DIMASZ"));
+    ArrowSize = ArrowheadSize * Scale;
+    TextGap = toDouble(AcadDoc.GetVariable("DIMGAP")) * Scale;
     SignUnit = 0.1 * TextHeight;
     AcadApp.setVisible(true);
   });
+}
+
+// DIMSCALE 0 is an annotative dimension style's: AutoCAD then scales by the annotation scale
+// in model space (CANNOSCALEVALUE is paper units per drawing unit, 0.1 at 1:10) and not at all
+// on paper. A program that knows no annotation scale draws at 1.
+double DrawWeld::OverallScale(double dimscale, bool paper) const {
+  if (dimscale != 0) return dimscale;
+  if (paper) return 1.0;
+  double value = 0;
+  try {
+    value = toDouble(AcadDoc.GetVariable("CANNOSCALEVALUE"));
+  } catch (const EOleException&) {
+    return 1.0;  // the program has no such variable
+  } catch (const EOleSysError&) {
+    throw;  // the connection failed
+  } catch (const EOleError&) {
+    return 1.0;
+  }
+  return value > 0 && std::isfinite(1.0 / value) ? 1.0 / value : 1.0;
 }
 
 void DrawWeld::Begin(const DrawInput& input) {
@@ -97,7 +131,13 @@ void DrawWeld::Begin(const DrawInput& input) {
 void DrawWeld::AcadDrawWeld(const DrawInput& input) {
   Begin(input);
   Start_ACAD();
-  Guarded("AcadDrawWeld", [this] { DrawGuarded(); });
+  Guarded("AcadDrawWeld", [this] {
+    try {
+      DrawGuarded();
+    } catch (const LayerUnusable& refused) {
+      Warn("AcadDrawWeld", refused.reason);
+    }
+  });
 }
 
 std::optional<StoredDesignation> DrawWeld::TakeFromDrawing(const std::string& application) {
@@ -107,6 +147,7 @@ std::optional<StoredDesignation> DrawWeld::TakeFromDrawing(const std::string& ap
   Start_ACAD();
   std::optional<StoredDesignation> found;
   Guarded("TakeFromDrawing", [&] {
+    BringToFront();
     const Taken t = takeDesignation(AcadDoc);
     if (t.outcome == TakeOutcome::Taken) found = t.designation;
     else if (services_.warn) services_.warn(takeMessage(t.outcome));
@@ -123,11 +164,34 @@ void DrawWeld::AcadDrawWeld(const DrawInput& input, const StoredDesignation& rep
   AcadDrawWeld(input);
 }
 
-// A replacement takes the points the designation was drawn at; a new one asks the user.
+// A replacement takes the points the designation was drawn at; a new one asks the user. Each
+// prompt begins a line of its own in the CAD program's command line. AutoCAD answers Esc or
+// Enter at a prompt with the same error as any refused call, so that error from a prompt is
+// the user's cancel; a lost connection is another kind and still ends with its message.
 Point DrawWeld::NextPoint(const AcadUtility& utility, const std::optional<Point>& base, const char* prompt,
                           const Point& stored) {
   if (replacing_) return stored;
-  return utility.GetPoint(base, cp1251::fromUtf8(prompt));
+  try {
+    return utility.GetPoint(base, "\n" + cp1251::fromUtf8(prompt));
+  } catch (const EOleException&) {
+    throw PromptCancelled{};
+  }
+}
+
+// The CAD program's window to the front before it asks for anything; a program that does not
+// tell its window's handle is left where it is.
+void DrawWeld::BringToFront() const {
+  std::int64_t handle = 0;
+  try {
+    handle = AcadApp.HWND();
+  } catch (const EOleException&) {
+    return;
+  } catch (const EOleSysError&) {
+    throw;
+  } catch (const EOleError&) {
+    return;
+  }
+  platform::bringWindowToFront(handle);
 }
 
 // One undo in the CAD program takes the whole designation away. The mark is closed whatever
@@ -136,6 +200,13 @@ void DrawWeld::DrawGuarded() {
   AcadDoc.StartUndoMark();
   try {
     DrawMarked();
+  } catch (const PromptCancelled&) {
+    // The user's Esc: the guide line goes and the layer is given back, as if nothing was asked.
+    if (TempLine_.assigned()) TempLine_.Delete();
+    TempLine_ = AcadEntity();
+    AcadDoc.setActiveLayer(SavedLayer_);
+    AcadDoc.EndUndoMark();
+    return;
   } catch (...) {
     try {
       AcadDoc.EndUndoMark();
@@ -148,9 +219,10 @@ void DrawWeld::DrawGuarded() {
 }
 
 void DrawWeld::DrawMarked() {
+  TempLine_ = AcadEntity();
+  ChooseLayer();
   if (replacing_)
     for (const std::string& handle : replacing_->handles) AcadDoc.HandleToObject(handle).Delete();
-  ChooseLayer();
   PlaceLeader();
   BlockName = BlockNameAt(services_.now ? services_.now() : std::tm{});
   MakeUniqueBlockName();
@@ -166,6 +238,10 @@ void DrawWeld::DrawMarked() {
   AcadDoc.setActiveLayer(SavedLayer_);
 }
 
+// Layer names compare without regard to case, as CAD programs compare them: the user's own
+// layer is used as it is, never recoloured. One that cannot take the designation whole (frozen:
+// it cannot be made current; locked: nothing on it can be changed; off: nothing would be seen)
+// is reported before anything is drawn.
 void DrawWeld::ChooseLayer() {
   const AcadLayers layers = AcadDoc.Layers();
   SavedLayer_ = AcadDoc.ActiveLayer();
@@ -173,12 +249,20 @@ void DrawWeld::ChooseLayer() {
   const int count = layers.Count();
   for (int i = 0; i < count; ++i) {
     const AcadLayer layer = layers.ItemAt(i);
-    if (layer.name() == in_.LayerName) {
+    if (cp1251::equalsIgnoreCase(layer.name(), in_.LayerName)) {
       DesignLayer_ = layer;
       break;
     }
   }
-  if (!DesignLayer_.assigned()) {
+  if (DesignLayer_.assigned()) {
+    const std::string name = "\"" + DesignLayer_.name() + "\"";
+    if (DesignLayer_.Freeze())
+      throw LayerUnusable{std::string("Слой "_w) + name + std::string(" заморожен. Разморозьте его и повторите команду."_w)};
+    if (DesignLayer_.Lock())
+      throw LayerUnusable{std::string("Слой "_w) + name + std::string(" заблокирован. Разблокируйте его и повторите команду."_w)};
+    if (!DesignLayer_.LayerOn())
+      throw LayerUnusable{std::string("Слой "_w) + name + std::string(" отключён. Включите его и повторите команду."_w)};
+  } else {
     DesignLayer_ = layers.Add(in_.LayerName);
     DesignLayer_.setColor(2);
   }
@@ -187,11 +271,12 @@ void DrawWeld::ChooseLayer() {
 
 void DrawWeld::PlaceLeader() {
   const AcadUtility utility = AcadDoc.Utility();
+  if (!replacing_) BringToFront();
   InsertPoint = NextPoint(utility, std::nullopt, "Укажи точку вставки сварки      : ", replacing_ ? replacing_->insert : Point{});
   LeaderPoint = NextPoint(utility, InsertPoint, "Укажи точку расположения выноски: ", replacing_ ? replacing_->bend : Point{});
   PickedBend_ = PickedDirection_ = LeaderPoint;
   Label_ = AcadEntity();
-  LeaderAngle = utility.AngleFromXAxis(InsertPoint, LeaderPoint);
+  LeaderAngle = NormalAngle(utility.AngleFromXAxis(InsertPoint, LeaderPoint));
   TempLine_ = DrawSpace.AddLine(InsertPoint, LeaderPoint);
 }
 
@@ -231,6 +316,7 @@ void DrawWeld::DrawShelf() {
   WorkPoint1 = NextPoint(AcadDoc.Utility(), LeaderPoint, "Укажи направление выноски: ", replacing_ ? replacing_->direction : Point{});
   PickedDirection_ = WorkPoint1;
   TempLine_.Delete();
+  TempLine_ = AcadEntity();
   if (!CountText.empty() || !NumberText.empty()) DrawLeaderLabel();
   else ApplyMinimumLength(3 * ArrowSize);
   WeldBlock = AcadDoc.Blocks().Add(LeaderPoint, BlockName);
@@ -245,7 +331,11 @@ void DrawWeld::InsertAndLead() {
                LeaderPoint[0], LeaderPoint[1], LeaderPoint[2]};
   const AcadLeader leader = DrawSpace.AddLeader(PointList, Reference_, 2);
   leader.setArrowheadBlock(in_.arrowLeft ? "KelvoL" : "KelvoR");
-  leader.setArrowHeadSize(ArrowSize);
+  // AutoCAD draws a leader's arrowhead at its size times its overall scale: the unscaled size
+  // and the command's own scale give ArrowSize, and a later change of the drawing's scale
+  // treats the leader as it treats its own.
+  leader.setScaleFactor(Scale);
+  leader.setArrowHeadSize(ArrowheadSize);
   Leader_ = leader;
 }
 

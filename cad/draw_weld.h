@@ -47,6 +47,8 @@ class DrawWeld {
   AcadDocument AcadDoc;
   AcadSpace DrawSpace;
   double TextHeight = 0, ArrowSize = 0, TextGap = 0, SignUnit = 0;
+  // The overall scale the sizes were taken at, and the drawing's unscaled DIMASZ.
+  double Scale = 1, ArrowheadSize = 0;
   Point WorkPoint1{}, WorkPoint2{}, WorkPoint3{}, WorkPoint4{}, WorkPoint5{}, WorkPoint6{},
       WorkPoint7{};
 
@@ -85,8 +87,18 @@ class DrawWeld {
   void ApplyMinimumLength(double length);
   // "Weld_" and the hour, minute and second without leading zeros.
   static std::string BlockNameAt(const std::tm& time);
+  // An angle in [0, 2 pi).
+  static double NormalAngle(double radians);
 
  private:
+  // The user cancelled a point prompt; a layer that cannot take the designation (the reason).
+  struct PromptCancelled {};
+  struct LayerUnusable {
+    std::string reason;
+  };
+  double OverallScale(double dimscale, bool paper) const;
+  void BringToFront() const;
+  void Warn(const char* procedure, const std::string& reason) const;
   void DrawGuarded();
   void DrawMarked();
   void ChooseLayer();

@@ -34,9 +34,12 @@ class BlockSink : public shelf::Sink {
       block_.AddArc(arc->centre, arc->radius, arc->start, arc->end);
     } else if (const auto* poly = std::get_if<shelf::Polyline>(&s)) {
       // A closed outline repeats its first vertex: the host's polylines carry no closed flag.
+      // AutoCAD's AddPolyline ignores each vertex's z: the polyline is lifted to its first
+      // vertex's plane through its elevation.
       pointList_.clear();
       for (const Point& p : poly->vertices) pointList_.insert(pointList_.end(), p.begin(), p.end());
-      block_.AddPolyLine(pointList_);
+      const AcadEntity polyline = block_.AddPolyLine(pointList_);
+      if (!poly->vertices.empty() && poly->vertices.front()[2] != 0) polyline.setElevation(poly->vertices.front()[2]);
     }
   }
 

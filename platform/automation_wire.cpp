@@ -23,6 +23,7 @@ QCborValue encode(const cad::Variant& v, const ToHandle& toHandle) {
         else if constexpr (std::is_same_v<T, cad::Omitted>) return QCborMap{{QStringLiteral("omitted"), true}};
         else if constexpr (std::is_same_v<T, bool>) return QCborValue(x);
         else if constexpr (std::is_same_v<T, std::int32_t>) return QCborValue(static_cast<qint64>(x));
+        else if constexpr (std::is_same_v<T, std::int16_t>) return QCborMap{{QStringLiteral("short"), static_cast<qint64>(x)}};
         else if constexpr (std::is_same_v<T, double>) return QCborValue(x);
         else if constexpr (std::is_same_v<T, cad::Currency>) return QCborMap{{QStringLiteral("cy"), static_cast<qint64>(x.tenThousandths)}};
         else if constexpr (std::is_same_v<T, std::string>) return QCborValue(QString::fromStdString(cp1251::toUtf8(x)));
@@ -107,6 +108,11 @@ cad::Variant decodeAt(const QCborValue& v, const FromHandle& fromHandle, int dep
     const QCborMap m = v.toMap();
     if (m.contains(QStringLiteral("omitted"))) return cad::Omitted{};
     if (m.contains(QStringLiteral("cy"))) return cad::Currency{integerIn(m.value(QStringLiteral("cy")))};
+    if (m.contains(QStringLiteral("short"))) {
+      const qint64 s = integerIn(m.value(QStringLiteral("short")));
+      if (s < INT16_MIN || s > INT16_MAX) throw std::invalid_argument("a 16-bit integer out of range");
+      return static_cast<std::int16_t>(s);
+    }
     if (m.contains(QStringLiteral("obj"))) return fromHandle(integerIn(m.value(QStringLiteral("obj"))));
     if (m.value(QStringLiteral("i2")).isArray()) return shortsIn(m.value(QStringLiteral("i2")));
     if (m.value(QStringLiteral("va")).isArray()) return variantsIn(m.value(QStringLiteral("va")), fromHandle, depth);

@@ -120,7 +120,7 @@ int serve(const Options& opt) {
   std::ofstream transcript;
   if (!opt.transcript.empty()) transcript.open(opt.transcript, std::ios::binary | std::ios::trunc);
   auto context = std::make_shared<HostContext>(HostContext{doc, scriptedPrompts(picks, opt.hold), nullptr, nullptr,
-                                                           [] { PostQuitMessage(0); }, {}});
+                                                           [] { PostQuitMessage(0); }, {}, {}});
   context->observer = [&transcript](const std::string& object, const std::string& member, const cad::Args& args,
                                     const cad::Variant& result) {
     if (transcript.is_open()) transcript << transcriptLine(object, member, args, result) << std::endl;

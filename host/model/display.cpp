@@ -121,11 +121,10 @@ class Builder {
 
   LayerLook look(const Layer& l) const {
     LayerLook k;
-    k.visible = l.color >= 0;
-    k.rgb = aciRgb(std::abs(l.color));
+    k.visible = !l.off && !l.frozen;
+    k.rgb = aciRgb(l.color);
     if (l.original) {
       const Fields f(*l.original);
-      if (f.integer(70) & 1) k.visible = false;  // frozen
       if (f.has(420)) k.rgb = static_cast<std::uint32_t>(f.integer(420)) & 0xFFFFFF;
       if (const std::string* lt = f.raw(6)) k.linetype = upper(*lt);
     }
@@ -321,7 +320,10 @@ class Builder {
     s.path(pts, false);
     s.vertexFeatures(pts, false);
     if (pts.size() < 2) return;
-    const double size = e.arrowSize > 0 ? e.arrowSize : doc_.number("DIMASZ").value_or(2.5) * doc_.number("DIMSCALE").value_or(1.0);
+    // AutoCAD draws the arrowhead at its size times the leader's overall scale, and leaves it
+    // out when the first segment is shorter than twice that.
+    const double size = leaderArrowSize(doc_, e) * leaderScale(doc_, e);
+    if (std::hypot(pts[1][0] - pts[0][0], pts[1][1] - pts[0][1]) < 2 * size) return;
     const double angle = std::atan2(pts[0][1] - pts[1][1], pts[0][0] - pts[1][0]);
     const Block* arrow = e.arrowBlock.empty() || depth >= kMaxNesting ? nullptr : doc_.findBlock(e.arrowBlock);
     if (arrow) {

@@ -152,6 +152,17 @@ void Document::registerApp(const std::string& name) {
   modified = true;
 }
 
+double leaderScale(const Document& doc, const Entity& leader) {
+  if (leader.leaderScale > 0) return leader.leaderScale;
+  const double s = doc.number("DIMSCALE").value_or(1.0);
+  return s > 0 ? s : 1.0;
+}
+
+double leaderArrowSize(const Document& doc, const Entity& leader) {
+  if (leader.arrowSize > 0) return leader.arrowSize;
+  return doc.number("DIMASZ").value_or(2.5);
+}
+
 std::size_t Document::entityCount() const {
   std::size_t n = 0;
   for (const auto& b : blocks)

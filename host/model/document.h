@@ -38,7 +38,8 @@ struct Entity {
   std::string text;                  // text; insert and leader: block name; leader: arrowhead
   double scale[3] = {1, 1, 1};
   std::string arrowBlock;  // leader
-  double arrowSize = 0;    // leader; 0: none set
+  double arrowSize = 0;    // leader: unscaled (DIMASZ); 0: none set
+  double leaderScale = 0;  // leader: its overall scale (DIMSCALE); 0: none set
   std::string annotation;  // leader: handle of its block reference
   XData xdata;             // of an entity made or changed here; a read one keeps its own tags
   // As read from a file: written back as it was while the entity is not changed.
@@ -48,9 +49,10 @@ struct Entity {
 
 struct Layer {
   std::string name;
-  int color = 7;
+  int color = 7;  // 1 to 255; a layer that is off keeps its colour
   std::string handle;
   std::optional<Tags> original;
+  bool frozen = false, locked = false, off = false;
 };
 
 struct Block {
@@ -60,6 +62,13 @@ struct Block {
   std::deque<Entity> entities;  // a deque: the object model keeps references to entities
   std::optional<Tags> originalRecord, originalBegin, originalEnd;
 };
+
+class Document;
+
+// A leader's overall scale and its unscaled arrowhead size: its own, else the drawing's DIMSCALE
+// (1 where that is 0) and DIMASZ. The arrowhead is drawn at their product.
+double leaderScale(const Document& doc, const Entity& leader);
+double leaderArrowSize(const Document& doc, const Entity& leader);
 
 class Document {
  public:

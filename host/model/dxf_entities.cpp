@@ -110,12 +110,14 @@ Tags entityTags(const Document& doc, const Entity& e, const std::string& ownerHa
   if (paper) o.add(67, "1");
   o.text(8, e.layer);
   for (const Emit& f : d.fields) f(o, e);
-  const bool dstyle = e.kind == Kind::Leader && (e.arrowSize != 0 || !e.arrowBlock.empty());
+  const bool dstyle = e.kind == Kind::Leader && (e.arrowSize != 0 || e.leaderScale != 0 || !e.arrowBlock.empty());
   if (dstyle) {
-    // The arrowhead block and size as the leader's own dimension-style override.
+    // The overall scale, arrowhead size and block as the leader's own dimension-style
+    // overrides (DIMSCALE 40, DIMASZ 41, DIMBLK 341): the arrow is drawn at 41 x 40.
     o.add(1001, "ACAD");
     o.add(1000, "DSTYLE");
     o.add(1002, "{");
+    if (e.leaderScale != 0) o.add(1070, "40"), o.num(1040, e.leaderScale);
     if (e.arrowSize != 0) o.add(1070, "41"), o.num(1040, e.arrowSize);
     if (!e.arrowBlock.empty())
       for (const Block& b : doc.blocks)

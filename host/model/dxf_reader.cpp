@@ -3,6 +3,7 @@
 #include "platform/codepage.h"
 #include "platform/file_io.h"
 
+#include <algorithm>
 #include <charconv>
 #include <numbers>
 
@@ -24,6 +25,25 @@ std::uint64_t hex(const std::string& s) {
   std::uint64_t v = 0;
   std::from_chars(s.data(), s.data() + s.size(), v, 16);
   return v;
+}
+
+// A leader's dimension-style overrides in its ACAD extended data: pairs of 1070 (the
+// variable's DXF code) and its value; 40 DIMSCALE, 41 DIMASZ, 341 the arrowhead block's record.
+void leaderOverrides(const Tags& tags, Entity& e, std::string& arrowRecord) {
+  bool acad = false;
+  int pending = 0;
+  for (const Tag& g : tags) {
+    if (g.code == 1001) acad = g.value == "ACAD", pending = 0;
+    if (!acad || g.code < 1000) continue;
+    if (g.code == 1070 && pending == 0) {
+      pending = integer(g.value);
+      continue;
+    }
+    if (pending == 40 && g.code == 1040) e.leaderScale = std::max(0.0, num(g.value));
+    else if (pending == 41 && g.code == 1040) e.arrowSize = std::max(0.0, num(g.value));
+    else if (pending == 341 && g.code == 1005) arrowRecord = g.value;
+    pending = 0;
+  }
 }
 
 struct Reader {
@@ -103,7 +123,22 @@ struct Reader {
       else if (c == 73 && e.kind == Kind::Text) e.vertical = integer(g.value);
       else if (c == 340 && e.kind == Kind::Leader) e.annotation = g.value;
     }
+    lastArrowRecord.clear();
+    if (e.kind == Kind::Leader) leaderOverrides(tags, e, lastArrowRecord);
     return e;
+  }
+  std::string lastArrowRecord;
+  void add(Block& b, const Tags& tags) {
+    b.entities.push_back(entity(tags));
+    if (!lastArrowRecord.empty()) arrowRecords.push_back({&b.entities.back(), lastArrowRecord});
+  }
+  // Leaders whose arrowhead block is named by its record's handle, resolved once the records
+  // are read (the entity lives in a block's deque, which keeps its place).
+  std::vector<std::pair<Entity*, std::string>> arrowRecords;
+  void resolveArrowBlocks() {
+    for (auto& [leader, record] : arrowRecords)
+      for (const Block& b : doc.blocks)
+        if (cp1251::equalsIgnoreCase(b.recordHandle, record)) leader->arrowBlock = b.name;
   }
 
   void header() {
@@ -151,7 +186,12 @@ struct Reader {
     l.original = entry;
     for (const Tag& g : entry) {
       if (g.code == 2) l.name = fromFile(g.value, doc.encoding);
-      else if (g.code == 62) l.color = integer(g.value);
+      else if (g.code == 62) {
+        // A layer that is off keeps its colour, negated.
+        const int c = integer(g.value);
+        l.off = c < 0, l.color = c < 0 ? (c < -256 ? 7 : -c) : c;
+      }
+      else if (g.code == 70) l.frozen = (integer(g.value) & 1) != 0, l.locked = (integer(g.value) & 4) != 0;
       else if (g.code == 5) l.handle = g.value;
     }
     if (l.name == "0" && !doc.layers.empty() && !doc.layers.front().original) doc.layers.front() = l;
@@ -194,7 +234,7 @@ struct Reader {
         if (skipStray()) continue;
         const Tags e = object();
         noteHandle(e);
-        b->entities.push_back(entity(e));
+        add(*b, e);
       }
       if (i < t.size() && t[i].value == "ENDBLK") {
         b->originalEnd = object();
@@ -214,7 +254,7 @@ struct Reader {
       bool paper = false;
       for (const Tag& g : e)
         if (g.code == 67 && num(g.value) == 1) paper = true;
-      doc.blocks[paper ? 1 : 0].entities.push_back(entity(e));
+      add(doc.blocks[paper ? 1 : 0], e);
     }
     leaveSection();
   }
@@ -274,6 +314,7 @@ struct Reader {
       }
     }
     attachRecords();
+    resolveArrowBlocks();
     // A seed of 0 or one that is no number says nothing (and 0 - 1 would wrap to the largest
     // handle, so that new handles would start again low, over the drawing's own).
     if (const auto seed = doc.text("HANDSEED"); seed && hex(*seed) > 0) maxHandle = std::max(maxHandle, hex(*seed) - 1);

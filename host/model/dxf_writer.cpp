@@ -91,7 +91,9 @@ struct Writer {
         continue;
       }
       record("LAYER", l.handle, table, "AcDbLayerTableRecord");
-      w.add(2, enc(l.name)), w.add(70, 0), w.add(62, l.color), w.add(6, "Continuous");
+      // A layer that is off has its colour negative; 70 holds frozen (1) and locked (4).
+      w.add(2, enc(l.name)), w.add(70, (l.frozen ? 1 : 0) | (l.locked ? 4 : 0));
+      w.add(62, l.off ? -l.color : l.color), w.add(6, "Continuous");
     }
     w.add(0, "ENDTAB");
   }

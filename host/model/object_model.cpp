@@ -1,6 +1,7 @@
 #include "host/model/object_model.h"
 
 #include "host/model/hit_test.h"
+#include "host/model/host_object.h"
 #include "host/model/text_metrics.h"
 #include "host/model/xdata.h"
 #include "platform/codepage.h"
@@ -19,63 +20,35 @@ using cad::ObjectRef;
 using cad::sameMember;
 using cad::Variant;
 
-namespace {
+using served::argAt;
+using served::blockAt;
+using served::fromPoint;
+using served::HostObject;
+using served::toPoint;
+
+namespace served {
 
 Point toPoint(const Variant& v) {
   const auto a = cad::toDoubles(v);
   if (a.size() != 3) throw EOleException("Invalid argument: a point needs three coordinates");
   return {a[0], a[1], a[2]};
 }
-Variant fromPoint(const Point& p) { return std::vector<double>{p[0], p[1], p[2]}; }
 const Variant& argAt(const Args& a, std::size_t i) {
   if (i >= a.size()) throw EOleException("Invalid number of parameters");
   return a[i];
 }
-
-std::atomic<std::size_t> gLiveObjects{0};
-
-class HostObject : public cad::AutoObject {
- public:
-  HostObject(std::shared_ptr<HostContext> ctx, std::string label) : ctx_(std::move(ctx)), label_(std::move(label)) {
-    ++gLiveObjects;
-  }
-  ~HostObject() override { --gLiveObjects; }
-  HostObject(const HostObject&) = delete;
-  HostObject& operator=(const HostObject&) = delete;
-  const std::string& label() const { return label_; }
-  Variant call(std::string_view m, const Args& args) override { return served(m, args, onCall(m, args)); }
-  Variant get(std::string_view m) override { return served(m, {}, onGet(m)); }
-  void put(std::string_view m, const Variant& v) override {
-    onPut(m, v);
-    ctx_->doc.modified = true;
-    served(m, {v}, {});
-  }
-
- protected:
-  [[noreturn]] void unknown(std::string_view m) const {
-    throw EOleError("Unknown name: " + label_ + " has no member " + std::string(m));
-  }
-  virtual Variant onCall(std::string_view m, const Args&) { unknown(m); }
-  virtual Variant onGet(std::string_view m) { unknown(m); }
-  virtual void onPut(std::string_view m, const Variant&) { unknown(m); }
-  Document& doc() const { return ctx_->doc; }
-
-  std::shared_ptr<HostContext> ctx_;
-  std::string label_;
-
- private:
-  Variant served(std::string_view m, const Args& args, Variant result) {
-    if (ctx_->observer) ctx_->observer(label_, std::string(m), args, result);
-    return result;
-  }
-};
-
-// Objects find their part of the document by position on every call: a client may keep an
-// object across a New or Open of the host, and must then get an error, not a stale reference.
+std::atomic<std::size_t>& liveObjects() {
+  static std::atomic<std::size_t> count{0};
+  return count;
+}
 Block& blockAt(Document& doc, std::size_t i) {
   if (i >= doc.blocks.size()) throw EOleError("The object is no longer in the drawing");
   return doc.blocks[i];
 }
+
+}  // namespace served
+
+namespace {
 
 class EntityObject : public HostObject {
  public:
@@ -85,7 +58,10 @@ class EntityObject : public HostObject {
  protected:
   Variant onCall(std::string_view m, const Args& a) override {
     Entity& e_ = entity();
-    if (!sameMember(m, "GetBoundingBox") && !sameMember(m, "GetXData")) ctx_->undo.touchEntity(doc(), block_, index_);
+    if (!sameMember(m, "GetBoundingBox") && !sameMember(m, "GetXData")) {
+      served::refuseIfLocked(doc(), e_);
+      ctx_->undo.touchEntity(doc(), block_, index_);
+    }
     if (sameMember(m, "Delete")) {
       e_.deleted = true;
       return {};
@@ -119,11 +95,16 @@ class EntityObject : public HostObject {
     unknown(m);
   }
   Variant onGet(std::string_view m) override {
-    if (sameMember(m, "Handle")) return entity().handle;
+    const Entity& e_ = entity();
+    if (sameMember(m, "Handle")) return e_.handle;
+    if (sameMember(m, "Layer")) return e_.layer;
+    if (e_.kind == Kind::Leader && sameMember(m, "ScaleFactor")) return leaderScale(doc(), e_);
+    if (e_.kind == Kind::Leader && sameMember(m, "ArrowheadSize")) return leaderArrowSize(doc(), e_);
     unknown(m);
   }
   void onPut(std::string_view m, const Variant& v) override {
     Entity& e_ = entity();
+    served::refuseIfLocked(doc(), e_);
     ctx_->undo.touchEntity(doc(), block_, index_);
     if (e_.kind == Kind::Text) {
       if (sameMember(m, "Alignment")) {
@@ -146,14 +127,31 @@ class EntityObject : public HostObject {
         return;
       }
     }
+    if (e_.kind == Kind::Polyline && sameMember(m, "Elevation")) {
+      const double z = cad::toDouble(v);
+      for (Point& p : e_.points) p[2] = z;
+      changed(e_);
+      return;
+    }
     if (e_.kind == Kind::Leader) {
       if (sameMember(m, "ArrowheadBlock")) return void((e_.arrowBlock = cad::toText(v), changed(e_)));
-      if (sameMember(m, "ArrowHeadSize")) return void((e_.arrowSize = cad::toDouble(v), changed(e_)));
+      if (sameMember(m, "ArrowHeadSize")) return void((e_.arrowSize = atLeastZero(v, "arrowhead size"), changed(e_)));
+      if (sameMember(m, "ScaleFactor")) return void((e_.leaderScale = positive(v, "scale factor"), changed(e_)));
     }
     unknown(m);
   }
 
  private:
+  static double positive(const Variant& v, const char* what) {
+    const double d = cad::toDouble(v);
+    if (!(d > 0)) throw EOleException(std::string("Invalid input: the ") + what + " must be positive");
+    return d;
+  }
+  static double atLeastZero(const Variant& v, const char* what) {
+    const double d = cad::toDouble(v);
+    if (!(d >= 0)) throw EOleException(std::string("Invalid input: the ") + what + " must not be negative");
+    return d;
+  }
   Variant changed(Entity& e) const {
     if (e.original && e.xdata.empty()) e.xdata = xdataOf(doc(), e);  // the file's data stays
     e.original.reset();  // written anew from the model from now on
@@ -194,7 +192,9 @@ class BlockObject : public HostObject {
       e.kind = Kind::Solid;
       for (std::size_t i = 0; i < 4; ++i) e.points.push_back(toPoint(argAt(a, i)));
     } else if (sameMember(m, "AddPolyLine")) {
+      // AutoCAD's 2-D polyline ignores its vertices' z; its Elevation lifts it.
       e.kind = Kind::Polyline, e.points = flatPoints(argAt(a, 0));
+      for (Point& p : e.points) p[2] = 0;
     } else if (sameMember(m, "AddText")) {
       e.kind = Kind::Text, e.text = cad::toText(argAt(a, 0)), e.points = {toPoint(argAt(a, 1))};
       e.height = cad::toDouble(argAt(a, 2));
@@ -204,7 +204,9 @@ class BlockObject : public HostObject {
       for (std::size_t i = 0; i < 3; ++i) e.scale[i] = cad::toDouble(argAt(a, 2 + i));
       e.rotation = cad::toDouble(argAt(a, 5));
     } else if (space_ && sameMember(m, "AddLeader")) {
+      // A new leader takes the drawing's overall scale and arrowhead size as its own.
       e.kind = Kind::Leader, e.points = flatPoints(argAt(a, 0));
+      e.leaderScale = leaderScale(doc(), e), e.arrowSize = leaderArrowSize(doc(), e);
       if (const auto* o = std::get_if<ObjectRef>(&argAt(a, 1)); o && *o)
         if (auto* ref = dynamic_cast<HostObject*>(o->get())) e.annotation = ref->label().substr(ref->label().find(':') + 1);
     } else {
@@ -227,101 +229,6 @@ class BlockObject : public HostObject {
   }
   std::size_t index_;
   bool space_;
-};
-
-class LayerObject : public HostObject {
- public:
-  LayerObject(std::shared_ptr<HostContext> c, std::size_t index)
-      : HostObject(c, "layer:" + std::to_string(index)), index_(index) {}
-  Layer& layer() const {
-    if (index_ >= doc().layers.size()) throw EOleError("The object is no longer in the drawing");
-    return doc().layers[index_];
-  }
-
- protected:
-  Variant onGet(std::string_view m) override {
-    Layer& l_ = layer();
-    if (sameMember(m, "Name")) return l_.name;
-    if (sameMember(m, "Color")) return static_cast<std::int32_t>(l_.color);
-    unknown(m);
-  }
-  void onPut(std::string_view m, const Variant& v) override {
-    Layer& l_ = layer();
-    if (!sameMember(m, "Color")) unknown(m);
-    const int c = cad::toInt(v);
-    if (c < 0 || c > 256) throw EOleException("Invalid colour index");
-    ctx_->undo.touchLayer(doc(), index_);
-    l_.color = c;
-    l_.original.reset();
-  }
-
- private:
-  std::size_t index_;
-};
-
-template <typename Item, typename Make>
-Variant itemAt(const std::deque<Item>& items, const Args& a, Make make) {
-  // By name, as CAD collections take it: without regard to case, a missing one raised as the
-  // host's own error.
-  if (const auto* name = std::get_if<std::string>(&argAt(a, 0))) {
-    const std::string key = cp1251::canonical(*name);
-    for (std::size_t i = 0; i < items.size(); ++i)
-      if (cp1251::equalsIgnoreCase(items[i].name, key)) return make(i);
-    throw EOleException("Key not found: " + *name);
-  }
-  const int i = cad::toInt(argAt(a, 0));
-  if (i < 0 || i >= static_cast<int>(items.size())) throw EOleException("The index is out of range: " + std::to_string(i));
-  return make(static_cast<std::size_t>(i));
-}
-
-template <typename Item>
-std::size_t indexOf(const std::deque<Item>& items, const Item* item) {
-  for (std::size_t i = 0; i < items.size(); ++i)
-    if (&items[i] == item) return i;
-  return 0;
-}
-
-// The layer and block tables: Count, Item by index, and Add that hands back the existing entry
-// when the name is taken (names compare without regard to case, as in CAD systems).
-struct LayerTable {
-  static std::deque<Layer>& items(Document& d) { return d.layers; }
-  static ObjectRef make(const std::shared_ptr<HostContext>& c, std::size_t i) { return std::make_shared<LayerObject>(c, i); }
-  static const Layer* add(Document& d, const Args& a) {
-    const std::string name = cad::toText(argAt(a, 0));
-    if (name.empty()) throw EOleException("Invalid input: a layer needs a name");
-    const Layer* l = d.findLayer(name);
-    return l ? l : &d.addLayer(name);
-  }
-};
-
-struct BlockTable {
-  static std::deque<Block>& items(Document& d) { return d.blocks; }
-  static ObjectRef make(const std::shared_ptr<HostContext>& c, std::size_t i) { return std::make_shared<BlockObject>(c, i, false); }
-  static const Block* add(Document& d, const Args& a) {
-    const Point base = toPoint(argAt(a, 0));
-    const std::string name = cad::toText(argAt(a, 1));
-    if (name.empty()) throw EOleException("Invalid input: a block needs a name");
-    const Block* b = d.findBlock(name);
-    return b ? b : &d.addBlock(name, base);
-  }
-};
-
-template <typename Table>
-class TableObject : public HostObject {
- public:
-  using HostObject::HostObject;
-
- protected:
-  Variant onGet(std::string_view m) override {
-    if (sameMember(m, "Count")) return static_cast<std::int32_t>(Table::items(doc()).size());
-    unknown(m);
-  }
-  Variant onCall(std::string_view m, const Args& a) override {
-    auto make = [this](std::size_t i) { return Variant(Table::make(ctx_, i)); };
-    if (sameMember(m, "Item")) return itemAt(Table::items(doc()), a, make);
-    if (sameMember(m, "Add")) return make(indexOf(Table::items(doc()), Table::add(doc(), a)));
-    unknown(m);
-  }
 };
 
 class UtilityObject : public HostObject {
@@ -405,29 +312,23 @@ class DocumentObject : public HostObject {
       }
       throw EOleException("Invalid input: no object with handle " + handle);
     }
-    if (sameMember(m, "GetVariable")) {
-      const std::string name = cad::toText(argAt(a, 0));
-      const auto v = doc().number(name);
-      if (!v) {
-        if (const auto t = doc().text(name)) return *t;
-        throw EOleException("Unknown system variable " + name);
-      }
-      if (name == "TILEMODE" || name == "CVPORT") return static_cast<std::int32_t>(*v);
-      return *v;
-    }
+    if (sameMember(m, "GetVariable")) return served::systemVariable(doc(), cad::toText(argAt(a, 0)));
     unknown(m);
   }
   Variant onGet(std::string_view m) override {
-    if (sameMember(m, "ModelSpace")) return ObjectRef(std::make_shared<BlockObject>(ctx_, 0, true));
-    if (sameMember(m, "PaperSpace")) return ObjectRef(std::make_shared<BlockObject>(ctx_, 1, true));
-    if (sameMember(m, "Layers")) return ObjectRef(std::make_shared<TableObject<LayerTable>>(ctx_, "layers"));
-    if (sameMember(m, "Blocks")) return ObjectRef(std::make_shared<TableObject<BlockTable>>(ctx_, "blocks"));
+    if (sameMember(m, "ModelSpace")) return served::makeBlock(ctx_, 0, true);
+    if (sameMember(m, "PaperSpace")) return served::makeBlock(ctx_, 1, true);
+    if (sameMember(m, "Layers")) return served::makeLayers(ctx_);
+    if (sameMember(m, "Blocks")) return served::makeBlocks(ctx_);
     if (sameMember(m, "Utility")) return ObjectRef(std::make_shared<UtilityObject>(ctx_, "utility"));
     if (sameMember(m, "RegisteredApplications"))
       return ObjectRef(std::make_shared<RegisteredAppsObject>(ctx_, "registeredapplications"));
     if (sameMember(m, "ActiveLayer")) {
       const Layer* l = doc().findLayer(doc().activeLayer);
-      return ObjectRef(std::make_shared<LayerObject>(ctx_, l ? indexOf(doc().layers, l) : 0));
+      std::size_t at = 0;
+      for (std::size_t i = 0; i < doc().layers.size(); ++i)
+        if (&doc().layers[i] == l) at = i;
+      return served::makeLayer(ctx_, at);
     }
     unknown(m);
   }
@@ -446,9 +347,10 @@ class DocumentObject : public HostObject {
   }
   void onPut(std::string_view m, const Variant& v) override {
     if (!sameMember(m, "ActiveLayer")) unknown(m);
-    auto* layer = dynamic_cast<LayerObject*>(cad::toObject(v).get());
+    const Layer* layer = served::layerOf(cad::toObject(v));
     if (!layer) throw EOleException("Invalid input: not a layer");
-    doc().activeLayer = layer->layer().name;
+    if (layer->frozen) throw EOleException("Invalid input: a frozen layer cannot be made current");
+    doc().activeLayer = layer->name;
   }
 };
 
@@ -459,6 +361,11 @@ class ApplicationObject : public HostObject {
  protected:
   Variant onGet(std::string_view m) override {
     if (sameMember(m, "ActiveDocument")) return ObjectRef(std::make_shared<DocumentObject>(ctx_, "document"));
+    if (sameMember(m, "HWND")) {
+      const std::int64_t h = ctx_->windowHandle ? ctx_->windowHandle() : 0;
+      if (h >= INT32_MIN && h <= INT32_MAX) return static_cast<std::int32_t>(h);
+      return static_cast<double>(h);
+    }
     unknown(m);
   }
   Variant onCall(std::string_view m, const Args&) override {
@@ -474,7 +381,13 @@ class ApplicationObject : public HostObject {
 
 }  // namespace
 
-std::size_t liveHostObjects() { return gLiveObjects; }
+std::size_t liveHostObjects() { return served::liveObjects(); }
+
+namespace served {
+ObjectRef makeBlock(const std::shared_ptr<HostContext>& ctx, std::size_t index, bool space) {
+  return std::make_shared<BlockObject>(ctx, index, space);
+}
+}  // namespace served
 
 cad::ObjectRef makeApplication(std::shared_ptr<HostContext> context) {
   return std::make_shared<ApplicationObject>(std::move(context), "application");

@@ -6,6 +6,7 @@
 #include "host/model/document.h"
 #include "host/model/undo_history.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -27,6 +28,7 @@ struct HostContext {
   std::function<void()> onVisible;  // Visible set to true; may be empty
   std::function<void()> onQuit;     // the application's Quit; may be empty
   UndoHistory undo;                 // the undo groups the clients mark
+  std::function<std::int64_t()> windowHandle;  // Application.HWND; may be empty (no window: 0)
 };
 
 // The application object of the host; every other object is reached from it.

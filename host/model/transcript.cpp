@@ -35,7 +35,7 @@ std::string variantJson(const Variant& v) {
         using T = std::decay_t<decltype(x)>;
         if constexpr (std::is_same_v<T, std::monostate> || std::is_same_v<T, cad::Omitted>) out += "null";
         else if constexpr (std::is_same_v<T, bool>) out += x ? "true" : "false";
-        else if constexpr (std::is_same_v<T, std::int32_t>) out += std::to_string(x);
+        else if constexpr (std::is_same_v<T, std::int32_t> || std::is_same_v<T, std::int16_t>) out += std::to_string(x);
         else if constexpr (std::is_same_v<T, double>) out += formatDouble(x);
         else if constexpr (std::is_same_v<T, cad::Currency>) out += formatDouble(static_cast<double>(x.tenThousandths) / 1e4);
         else if constexpr (std::is_same_v<T, std::string>) appendJsonString(out, cp1251::toUtf8(x));

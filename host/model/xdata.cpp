@@ -47,6 +47,9 @@ void setXData(const Document& doc, Entity& e, const std::vector<std::int16_t>& t
   std::pair<std::string, Tags>* current = nullptr;
   for (std::size_t i = 0; i < types.size(); ++i) {
     if (types[i] != 1001) {
+      // AutoCAD holds a string of extended data in at most 255 bytes of the drawing's encoding.
+      if (types[i] == 1000 && doc.encodeForFile(cad::toText(values[i])).size() > kMaxXDataString)
+        throw EOleException("Invalid input: a string of extended data is longer than 255 bytes");
       for (Tag& t : tagsOf(types[i], values[i])) current->second.push_back(std::move(t));
       continue;
     }
@@ -73,8 +76,11 @@ cad::VariantArray getXData(const Document& doc, const Entity& e, std::string_vie
         i += 2;
       } else if (isReal(t.code)) {
         values.items.push_back(parseReal(t.value));
-      } else if (t.code == 1070 || t.code == 1071) {
-        // A file's number beyond 32 bits reads as 0, as the reader's integers do.
+      } else if (t.code == 1070) {
+        // A 16-bit integer, as CAD programs answer it (VT_I2); a file's number beyond reads as 0.
+        const double v = parseReal(t.value);
+        values.items.push_back(static_cast<std::int16_t>(v >= INT16_MIN && v <= INT16_MAX ? v : 0));
+      } else if (t.code == 1071) {
         const double v = parseReal(t.value);
         values.items.push_back(v >= INT32_MIN && v <= INT32_MAX ? static_cast<std::int32_t>(v) : 0);
       } else {

@@ -11,6 +11,9 @@
 
 namespace kelvo::host {
 
+// The longest string (group 1000) of extended data AutoCAD takes, in bytes as the file holds it.
+inline constexpr std::size_t kMaxXDataString = 255;
+
 // Replaces the data of every application the arrays name (each begins with 1001 and the
 // name of an application the drawing has registered). Throws cad::EOleException for arrays a
 // CAD program would refuse.

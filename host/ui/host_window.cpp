@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
@@ -116,7 +117,9 @@ std::optional<Point> HostWindow::askPoint(const std::string& prompt, const std::
   show();
   raise();
   activateWindow();
-  prompt_->setText(fromCp(prompt));
+  // A prompt that begins with a line break starts a line of its own, as the one-line prompt
+  // here always does.
+  prompt_->setText(fromCp(prompt).remove(QRegularExpression(QStringLiteral("^[\\r\\n]+"))));
   std::optional<Point> answer;
   QEventLoop loop;
   view_->startPicking(base, [&](std::optional<Point> p) {

@@ -102,7 +102,9 @@ std::vector<std::int16_t> shortsOf(SAFEARRAY* a) {
 
 bool allNumbers(const std::vector<cad::Variant>& items) {
   for (const cad::Variant& v : items)
-    if (!std::holds_alternative<double>(v) && !std::holds_alternative<std::int32_t>(v)) return false;
+    if (!std::holds_alternative<double>(v) && !std::holds_alternative<std::int32_t>(v) &&
+        !std::holds_alternative<std::int16_t>(v))
+      return false;
   return true;
 }
 
@@ -123,6 +125,9 @@ void toVariant(const cad::Variant& v, VARIANT& out, const ToDispatch& toDispatch
         } else if constexpr (std::is_same_v<T, std::int32_t>) {
           out.vt = VT_I4;
           out.lVal = x;
+        } else if constexpr (std::is_same_v<T, std::int16_t>) {
+          out.vt = VT_I2;
+          out.iVal = x;
         } else if constexpr (std::is_same_v<T, double>) {
           out.vt = VT_R8;
           out.dblVal = x;
@@ -200,6 +205,7 @@ cad::Variant fromVariant(const VARIANT& v, const FromDispatch& fromDispatch) {
     case VT_R4:
     case VT_DATE: return t == VT_DATE ? (ref ? *v.pdate : v.date) : *number(v);
     case VT_CY: return cad::Currency{(ref ? *v.pcyVal : v.cyVal).int64};
+    case VT_I2: return static_cast<std::int16_t>(ref ? *v.piVal : v.iVal);
     case VT_BSTR: return cp1251::fromUtf16Escaped(bstrView(ref ? *v.pbstrVal : v.bstrVal));
     case VT_VARIANT:
       if (ref && v.pvarVal) return fromVariant(*v.pvarVal, fromDispatch);

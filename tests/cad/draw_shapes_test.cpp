@@ -153,7 +153,8 @@ TEST_F(DrawTest, ArrowBlocks) {
     if ((std::string(c.defined) == "KelvoL" && c.haveLeft) || (std::string(c.defined) == "KelvoR" && c.haveRight)) continue;
     const double barb = std::string(c.defined) == "KelvoL" ? -0.2465 : 0.2465;
     expectNear(b->base, {1, 0, 0}, "base point");
-    expectEntities(b->entities, {{"Solid", {{1, 0, 0}, {0, barb, 0}, {0.3264, 0, 0}, {1, 0, 0}}, {}},
+    // The third corner repeated: a SOLID's outline runs 1-2-4-3, so this fills the triangle.
+    expectEntities(b->entities, {{"Solid", {{1, 0, 0}, {0, barb, 0}, {0.3264, 0, 0}, {0.3264, 0, 0}}, {}},
                                  {"Line", {{1, 0, 0}, {0, 0, 0}}, {}}});
     const char* other = std::string(c.defined) == "KelvoL" ? "KelvoR" : "KelvoL";
     EXPECT_EQ(host->block(other) != nullptr, std::string(other) == "KelvoL" ? c.haveLeft : c.haveRight);

@@ -128,6 +128,9 @@ class LayerObject : public FakeObject {
  protected:
   Variant onGet(std::string_view m) override {
     if (sameMember(m, "Name")) return l_->name;
+    if (sameMember(m, "Freeze")) return l_->frozen;
+    if (sameMember(m, "Lock")) return l_->locked;
+    if (sameMember(m, "LayerOn")) return l_->on;
     unknown(label_, m);
   }
   void onPut(std::string_view m, const Variant& v) override {
@@ -267,6 +270,7 @@ class ApplicationObject : public FakeObject {
  protected:
   Variant onGet(std::string_view m) override {
     if (sameMember(m, "ActiveDocument")) return ObjectRef(std::make_shared<DocumentObject>(weak_, "document"));
+    if (sameMember(m, "HWND")) return host_->hwnd;
     unknown(label_, m);
   }
   void onPut(std::string_view m, const Variant& v) override {
@@ -280,7 +284,8 @@ class ApplicationObject : public FakeObject {
 FakeHost::FakeHost()
     : modelSpace(std::make_shared<FakeBlock>(FakeBlock{"*Model_Space", {0, 0, 0}, {}})),
       paperSpace(std::make_shared<FakeBlock>(FakeBlock{"*Paper_Space", {0, 0, 0}, {}})) {
-  variables = {{"TILEMODE", std::int32_t{1}}, {"CVPORT", std::int32_t{2}}, {"DIMSCALE", 1.0},
+  // Integer variables come as 16-bit integers (VT_I2), as AutoCAD answers them.
+  variables = {{"TILEMODE", std::int16_t{1}}, {"CVPORT", std::int16_t{2}}, {"DIMSCALE", 1.0},
                {"DIMTXT", 10.0},             {"DIMASZ", 5.0},           {"DIMGAP", 2.0}};
   layers.push_back(std::make_shared<FakeLayer>(FakeLayer{"0", 7}));
   activeLayer = layers.front();

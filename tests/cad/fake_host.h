@@ -41,6 +41,7 @@ struct FakeBlock {
 struct FakeLayer {
   std::string name;
   std::optional<int> color;
+  bool frozen = false, locked = false, on = true;
 };
 
 enum class FailKind { Exception, SysError, Error, Other };
@@ -60,6 +61,7 @@ class FakeHost : public std::enable_shared_from_this<FakeHost> {
     return static_cast<double>(s.size());
   };
   bool visible = false;
+  std::int32_t hwnd = 0;  // Application.HWND
   std::vector<std::string> registeredApps;
   int handles = 0;
   std::vector<Call> calls;

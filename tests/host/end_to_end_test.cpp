@@ -239,9 +239,7 @@ TEST_F(EndToEnd, EscAtAPromptEndsTheCommand) {
   auto hostProcess = startHost("0,0;30,20");  // the third prompt is cancelled
   openWindow();
   pressDraw();
-  ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_NE(messages.shown[0].utf8.find("AcadDrawWeld"), std::string::npos);
-  EXPECT_NE(messages.shown[0].utf8.find("EOleException"), std::string::npos);
+  EXPECT_TRUE(messages.shown.empty()) << messages.shown[0].utf8;
   EXPECT_TRUE(win->isVisible());
   stopHost(*hostProcess);
 }

@@ -46,7 +46,7 @@ draw(full, ini, "--transcript", transcript)
 import json
 calls = [json.loads(line) for line in open(transcript, encoding="utf-8")]
 check(all(set(c) == {"object", "member", "args", "result"} for c in calls), "transcript lines hold the four keys")
-check(any(c["member"] == "GetPoint" and c["args"][1].startswith("Укажи точку вставки") for c in calls),
+check(any(c["member"] == "GetPoint" and c["args"][1] == "\nУкажи точку вставки сварки      : " for c in calls),
       "the transcript holds the prompts in UTF-8")
 doc = audit(full)
 check(doc.dxfversion == "AC1015", "a new drawing is R2000")
