@@ -51,8 +51,13 @@ inline const std::string& fieldText(const FieldTexts& t, int n) {
 enum class Side { Front, Back };
 
 // The values the main module keeps for the whole run.
-// The CAD program the draw command reaches: ProgIDs separated by ";", tried in order.
-inline constexpr char kDefaultApplication[] = "AutoCAD.Application";
+// The CAD program the draw command reaches: ProgIDs separated by ";", tried in order. By
+// default every program documented to serve AutoCAD's automation interface, AutoCAD first:
+// BricsCAD, ZWCAD, GstarCAD (one ProgID a release) and nanoCAD (64- and 32-bit).
+inline constexpr char kAutoCadProgId[] = "AutoCAD.Application";
+inline constexpr char kDefaultApplication[] =
+    "AutoCAD.Application;BricscadApp.AcadApplication;ZWCAD.Application;GStarCAD.Application.27;"
+    "GStarCAD.Application.26;nanoCADx64.Application;nanoCAD.Application";
 
 struct MainWeld {
   TWeldData WeldData;

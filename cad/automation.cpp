@@ -122,7 +122,7 @@ ObjectRef GetActiveOleObjectOf(std::string_view progIds) {
     if (!name.empty()) names.push_back(name);
     at = end + 1;
   }
-  if (names.empty()) return GetActiveOleObject(kDefaultApplication);
+  if (names.empty()) return GetActiveOleObjectOf(kDefaultApplication);
   for (std::size_t i = 0; i + 1 < names.size(); ++i) {
     try {
       return GetActiveOleObject(names[i]);

@@ -10,6 +10,17 @@ std::string_view trimLine(std::string_view s) {
   while (!s.empty() && (s.back() == '\r' || s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
   return s;
 }
+// Codes whose values are text (names, handles, strings of extended data): a trailing blank
+// there is data, as in a long MTEXT's 250-character pieces.
+bool textCode(int c) {
+  return (c >= 1 && c <= 9) || (c >= 100 && c <= 105) || (c >= 300 && c <= 369) || (c >= 390 && c <= 399) ||
+         (c >= 410 && c <= 419) || (c >= 430 && c <= 439) || (c >= 470 && c <= 481) || c == 999 ||
+         (c >= 1000 && c <= 1009);
+}
+std::string_view lineEnd(std::string_view s) {
+  if (!s.empty() && s.back() == '\r') s.remove_suffix(1);
+  return s;
+}
 std::string_view trimCode(std::string_view s) {
   s = trimLine(s);
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -44,7 +55,7 @@ Tags readTags(std::string_view text) {
       throw DxfError("В строке " + std::to_string(line) + " должен быть код группы, а его нет: файл не является чертежом DXF или повреждён.");
     if (!next(valueLine))
       throw DxfError("Файл кончается после кода группы в строке " + std::to_string(line) + ": он обрезан.");
-    tags.push_back({code, std::string(trimLine(valueLine))});
+    tags.push_back({code, std::string(textCode(code) ? lineEnd(valueLine) : trimLine(valueLine))});
     if (code == 0 && tags.back().value == "EOF") break;
   }
   return tags;

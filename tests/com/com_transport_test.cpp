@@ -1,6 +1,7 @@
 // The draw command through real COM calls across processes, against kelvo-comhost.exe.
 #include "cad/draw_weld.h"
 #include "cad/take_designation.h"
+#include "host/model/dxf_reader.h"
 #include "platform/codepage.h"
 #include "platform/com/com_objects.h"
 #include "platform/com/com_transport.h"
@@ -99,12 +100,42 @@ TEST_F(ComTransport, ListOfProgramsReachesTheOneRunning) {
   EXPECT_EQ(slurp(dir.file("out.dxf")), slurp(goldenFile(drawCases()[0], ".dxf")));
 }
 
-TEST_F(ComTransport, ServerExceptionReachesTheUser) {
+// Esc at a prompt fails GetPoint in the server as AutoCAD's does (DISP_E_EXCEPTION): the command
+// ends without a message and leaves nothing of the designation but its arrowhead block.
+TEST_F(ComTransport, ACancelAtEachPromptEndsTheCommandQuietly) {
+  const DrawCase& c = drawCases().front();
+  const std::string picks[] = {"", "0,0", "0,0;20,15"};
+  for (const std::string& answered : picks) {
+    SCOPED_TRACE(answered);
+    const std::string progId = uniqueProgId();
+    std::vector<std::string> args{"--output", dir.file("out.dxf")};
+    if (!answered.empty()) args.insert(args.end(), {"--picks", answered});
+    ComServer server(progId, args);
+    const auto messages = draw(c, progId);
+    EXPECT_TRUE(messages.empty()) << messages.front();
+    ASSERT_EQ(server.quit(), 0);
+    const host::Document doc = host::readDxf(slurp(dir.file("out.dxf")));
+    for (const host::Entity& e : doc.blocks[0].entities) EXPECT_TRUE(e.deleted) << e.handle;
+    for (const host::Block& b : doc.blocks) EXPECT_FALSE(b.name.starts_with("Weld_")) << b.name;
+  }
+}
+
+// A refusal of the server arrives as the host's exception with its text, and integer system
+// variables as 16-bit integers (VT_I2), as AutoCAD answers them.
+TEST_F(ComTransport, ServerExceptionsAndVariableTypesCrossAsAutoCadsDo) {
   const std::string progId = uniqueProgId();
-  ComServer server(progId, {});  // no picks: the first prompt is cancelled in the server
-  const auto messages = draw(drawCases()[0], progId);
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_NE(messages[0].find("Нет связи с AutoCAD! (EOleException)"), std::string::npos) << messages[0];
+  ComServer server(progId, {});
+  const cad::AcadDocument doc = cad::AcadApplication(cad::GetActiveOleObject(progId)).ActiveDocument();
+  try {
+    doc.HandleToObject("FFFFF");
+    ADD_FAILURE() << "no exception";
+  } catch (const cad::EOleException& e) {
+    EXPECT_NE(std::string(e.what()).find("FFFFF"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(doc.GetVariable("TILEMODE"), cad::Variant(std::int16_t{1}));
+  EXPECT_EQ(doc.GetVariable("DIMSCALE"), cad::Variant(1.0));
+  EXPECT_EQ(doc.GetVariable("CANNOSCALE"), cad::Variant(std::string("1:1")));
+  EXPECT_EQ(server.quit(), 0);
 }
 
 TEST_F(ComTransport, ServerKilledDuringACallEndsTheCommandWithAMessage) {

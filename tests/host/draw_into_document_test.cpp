@@ -1,6 +1,7 @@
 // The real draw command served in-process by the real document.
 #include "cad/draw_weld.h"
 #include "cad/take_designation.h"
+#include "host/model/display.h"
 #include "host/model/dxf_reader.h"
 #include "host/model/dxf_writer.h"
 #include "host/model/inprocess.h"
@@ -8,6 +9,9 @@
 #include "platform/codepage.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
 
 namespace kelvo::host {
 namespace {
@@ -65,6 +69,32 @@ TEST(DrawIntoDocument, ShelfLaidOutWithTheDocumentsWidths) {
   EXPECT_NE(r.doc.findBlock("KelvoL"), nullptr);
   const std::string dxf = writeDxf(r.doc);
   EXPECT_NE(dxf.find("LEADER"), std::string::npos);
+}
+
+// At Kelvo's shortest leaders, and at DIMSCALE 10, the arrowhead shows and is ArrowSize long:
+// AutoCAD leaves it out of a first segment shorter than twice its drawn size.
+TEST(DrawIntoDocument, TheArrowheadShowsAtTheShortestLeaderWhateverTheScale) {
+  struct Case {
+    double dimscale;
+    std::array<const char*, 8> texts;
+  };
+  const Case cases[] = {{1, {nullptr, nullptr, "G"}}, {10, {nullptr, nullptr, "G"}}, {10, {}}, {1, {"2", "5", "G"}}};
+  for (const Case& c : cases) {
+    Session r;
+    r.doc.setNumber("DIMSCALE", c.dimscale, 40);
+    r.picks = {{0, 0, 0}, {0.1, 0.1, 0}, {5, 0, 0}};
+    r.draw(input(c.texts));
+    ASSERT_TRUE(r.messages.empty()) << r.messages[0];
+    const Picture p = pictureOf(r.doc, r.doc.modelSpace());
+    std::vector<const Shape*> fills;
+    for (const Shape& s : p.shapes)
+      if (s.type == Shape::Type::Fill) fills.push_back(&s);
+    ASSERT_EQ(fills.size(), 1u) << c.dimscale;
+    // The filled barb at 45 degrees spans x from the barb's corner (0, -0.2465) to the tip (1, 0)
+    // of the unit arrow, times ArrowSize.
+    const double c45 = std::cos(std::numbers::pi / 4);
+    EXPECT_NEAR(fills[0]->hi[0] - fills[0]->lo[0], (c45 - 0.2465 * c45) * 2.5 * c.dimscale, 1e-9) << c.dimscale;
+  }
 }
 
 // Another program's drawing whose header holds none of the variables the command reads: they

@@ -163,6 +163,17 @@ TEST(DxfWriter, SaveReplacesTheFileWhole) {
   EXPECT_THROW(saveDxf(doc, dir.file("plain/a.dxf")), DxfError);
 }
 
+// A trailing blank of a text value is data (a long MTEXT's pieces, a string of extended data);
+// a number's or a marker's blanks are not.
+TEST(DxfTags, TextValuesKeepTheirTrailingBlanks) {
+  const Tags t = readTags("  0\r\nTEXT \r\n  1\r\nwords \r\n 40\r\n2.5  \r\n1000\r\npiece \n");
+  ASSERT_EQ(t.size(), 4u);
+  EXPECT_EQ(t[0].value, "TEXT");
+  EXPECT_EQ(t[1].value, "words ");
+  EXPECT_EQ(t[2].value, "2.5");
+  EXPECT_EQ(t[3].value, "piece ");
+}
+
 class ObjectModelTest : public ::testing::Test {
  protected:
   ObjectModelTest()

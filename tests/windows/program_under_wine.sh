@@ -69,7 +69,7 @@ press "$win" Escape
 timeout 30 tail --pid="$first" -f /dev/null || true
 check "the first copy ended on Esc" bash -c "! kill -0 $first 2>/dev/null"
 for line in 'Высота=300' 'Ширина=725' 'Подсказка=1' 'ИмяСлоя=1' 'ТипНомера=N%%d' \
-  'Приложение=AutoCAD.Application' 'Поле1=' 'Знак1=0' 'Номер=255'; do
+  'Приложение=AutoCAD.Application;BricscadApp.AcadApplication;ZWCAD.Application;GStarCAD.Application.27;GStarCAD.Application.26;nanoCADx64.Application;nanoCAD.Application' 'Поле1=' 'Знак1=0' 'Номер=255'; do
   check "Kelvo.ini holds $line" grep -qx "$line"$'\r' <(utf8 Kelvo.ini)
 done
 

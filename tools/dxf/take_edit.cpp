@@ -48,7 +48,7 @@ struct Session {
           return p;
         }) {}
   cad::Taken take() {
-    const cad::AcadDocument d = cad::AcadApplication(cad::GetActiveOleObject(kDefaultApplication)).ActiveDocument();
+    const cad::AcadDocument d = cad::AcadApplication(cad::GetActiveOleObject(kAutoCadProgId)).ActiveDocument();
     const cad::Taken t = cad::takeDesignation(d);
     if (t.outcome != cad::TakeOutcome::Taken) std::cerr << cp1251::toUtf8(cad::takeMessage(t.outcome)) << "\n";
     return t;
