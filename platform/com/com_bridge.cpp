@@ -146,6 +146,16 @@ cad::Variant Bridge::serveOuts(const std::string& member, const OutParams& shape
   }
   for (std::size_t k = 0; k < shape.outs; ++k) {
     VARIANT& slot = slotAt(shape.before + k);
+    if (slot.vt == (VT_BYREF | VT_DISPATCH) && slot.ppdispVal) {
+      // An object output declared IDispatch**, as a client with AutoCAD's type library passes it.
+      OwnedVariant object;
+      toVariant(outs[k], object.get(), dispatchFor);
+      if (object.get().vt != VT_DISPATCH) throw cad::EOleException("Invalid argument: the output is not an object");
+      if (*slot.ppdispVal) (*slot.ppdispVal)->Release();
+      *slot.ppdispVal = object.get().pdispVal;
+      object.get().vt = VT_EMPTY;  // handed over
+      continue;
+    }
     if (slot.vt != (VT_BYREF | VT_VARIANT) || !slot.pvarVal) throw cad::EOleException("Invalid argument: an output VARIANT is needed");
     VariantClear(slot.pvarVal);
     toVariant(outs[k], *slot.pvarVal, dispatchFor);

@@ -100,8 +100,15 @@ cad::Variant ComObject::invoke(std::string_view member, WORD flags, const cad::A
   }
   for (std::size_t k = 0; k < outs; ++k) {
     VARIANT& slot = in[n - 1 - (before + k)].get();
-    slot.vt = VT_BYREF | VT_VARIANT;
-    slot.pvarVal = &out[k].get();
+    if (k == 0 && shape->firstIsObject) {
+      out[k].get().vt = VT_DISPATCH;  // cleared (released) with the rest
+      out[k].get().pdispVal = nullptr;
+      slot.vt = VT_BYREF | VT_DISPATCH;
+      slot.ppdispVal = &out[k].get().pdispVal;
+    } else {
+      slot.vt = VT_BYREF | VT_VARIANT;
+      slot.pvarVal = &out[k].get();
+    }
   }
   std::vector<VARIANT> raw(n);
   for (std::size_t i = 0; i < n; ++i) raw[i] = in[i].get();
@@ -174,7 +181,7 @@ void ensureCom() { thread_local ThreadCom com; }
 std::optional<OutParams> outParams(std::string_view member) {
   if (cad::sameMember(member, "GetBoundingBox")) return OutParams{0, 2, true};
   if (cad::sameMember(member, "GetXData")) return OutParams{1, 2, false};
-  if (cad::sameMember(member, "GetEntity")) return OutParams{0, 2, false};
+  if (cad::sameMember(member, "GetEntity")) return OutParams{0, 2, false, true};
   return std::nullopt;
 }
 

@@ -28,11 +28,14 @@ IDispatch* wrappedDispatch(const cad::ObjectRef& object);
 // value: GetBoundingBox(MinPoint, MaxPoint), GetXData(AppName, Types, Values) and
 // GetEntity(Object, PickedPoint, Prompt). The surface passes only the inputs; `before` of them
 // stand before the outputs in the COM call. GetBoundingBox answers its points one after the
-// other, the others an array of their outputs.
+// other, the others an array of their outputs. AutoCAD's type library declares GetEntity's
+// Object as IDispatch**, which a VARIANT passed by reference does not match (type mismatch):
+// that output goes as VT_BYREF | VT_DISPATCH.
 struct OutParams {
   std::size_t before = 0;
   std::size_t outs = 0;
   bool points = false;
+  bool firstIsObject = false;
 };
 std::optional<OutParams> outParams(std::string_view member);
 
