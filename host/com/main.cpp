@@ -1,11 +1,13 @@
 // kelvo-comhost [--progid PROGID] --picks "x,y;x,y" [--transcript FILE] [--output OUT.dxf]
-//               [--busy SECONDS] [--hold] [DRAWING.dxf]
+//               [--busy SECONDS] [--hold] [--stall-after CALLS] [DRAWING.dxf]
 // The drawing host's model served through COM, as a CAD program serves its automation object:
 // the application is registered in the Running Object Table under the CLSID of PROGID
 // ("AutoCAD.Application" by default), and the ProgID itself is registered for the current user
 // so that it works in a fresh prefix. Prompts are answered from --picks (one beyond them is
 // cancelled, or with --hold waits like a user who does not pick). --busy rejects every incoming
-// call for that many seconds, as a CAD program does while a command or a dialog runs. Quit on the
+// call for that many seconds, as a CAD program does while a command or a dialog runs.
+// --stall-after stops answering once that many calls were served, as a hung program does: alive,
+// not busy, the next call never returns. Quit on the
 // application, or Ctrl+C, saves to --output and ends the server.
 #include "host/com/registration.h"
 #include "host/model/dxf_reader.h"
@@ -37,6 +39,7 @@ struct Options {
   std::string picks, transcript, output, drawing;
   double busySeconds = 0;
   bool hold = false;
+  long long stallAfter = -1;
 };
 
 bool parse(int argc, char** argv, Options& o) {
@@ -49,6 +52,7 @@ bool parse(int argc, char** argv, Options& o) {
     else if (a == "--output") o.output = value();
     else if (a == "--busy") o.busySeconds = std::stod(value());
     else if (a == "--hold") o.hold = true;
+    else if (a == "--stall-after") o.stallAfter = std::stoll(value());
     else if (!a.empty() && a[0] != '-' && o.drawing.empty()) o.drawing = a;
     else return false;
   }
@@ -121,9 +125,11 @@ int serve(const Options& opt) {
   if (!opt.transcript.empty()) transcript.open(opt.transcript, std::ios::binary | std::ios::trunc);
   auto context = std::make_shared<HostContext>(HostContext{doc, scriptedPrompts(picks, opt.hold), nullptr, nullptr,
                                                            [] { PostQuitMessage(0); }, {}, {}});
-  context->observer = [&transcript](const std::string& object, const std::string& member, const cad::Args& args,
-                                    const cad::Variant& result) {
+  long long served = 0;
+  context->observer = [&transcript, &served, &opt](const std::string& object, const std::string& member,
+                                                  const cad::Args& args, const cad::Variant& result) {
     if (transcript.is_open()) transcript << transcriptLine(object, member, args, result) << std::endl;
+    if (opt.stallAfter >= 0 && ++served > opt.stallAfter) Sleep(INFINITE);
   };
 
   const CLSID clsid = registerProgId(opt.progId);
@@ -155,7 +161,7 @@ int main(int argc, char** argv) {
   Options opt;
   if (!parse(argc, argv, opt)) {
     std::cerr << "usage: kelvo-comhost [--progid PROGID] --picks \"x,y;x,y\" [--transcript FILE] "
-                 "[--output OUT.dxf] [--busy SECONDS] [--hold] [DRAWING.dxf]\n";
+                 "[--output OUT.dxf] [--busy SECONDS] [--hold] [--stall-after CALLS] [DRAWING.dxf]\n";
     return 2;
   }
   gMainThread = GetCurrentThreadId();

@@ -4,11 +4,15 @@
 #include "platform/com/com_transport.h"
 #include "platform/com/com_unknown.h"
 #include "platform/com/com_variant.h"
+#include "platform/com/com_worker.h"
 
 #include "platform/codepage.h"
 
 #include <atomic>
+#include <condition_variable>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <unordered_map>
 
@@ -23,8 +27,16 @@ namespace kelvo::com {
 namespace {
 
 std::atomic<long long> gRetryMs{30000};
-
+std::atomic<long long> gUnansweredMs{30000};
 bool rejected(HRESULT hr) { return hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER; }
+
+// Members that wait for the user in the CAD program, for as long as the user takes.
+bool waitsForTheUser(std::string_view member) {
+  for (const char* m : {"GetPoint", "GetEntity", "GetString", "GetKeyword", "GetInteger", "GetReal", "GetDistance",
+                        "GetAngle", "GetCorner", "GetOrientation", "GetSubEntity"})
+    if (cad::sameMember(member, m)) return true;
+  return false;
+}
 
 // A host that is busy (a command running, a dialog open) rejects calls. Where COM asks the
 // message filter it retries there; where it does not, the call is retried here, within the
@@ -39,26 +51,57 @@ HRESULT retryingRejected(Call call) {
   }
 }
 
-class ComObject final : public cad::AutoObject {
+// A call waits for its answer this long: the time a program may take to answer, and the time
+// a busy one is tried again. A prompt waits for the user as long as the user takes.
+std::chrono::milliseconds limitFor(std::string_view member) {
+  if (waitsForTheUser(member)) return std::chrono::milliseconds(0);
+  return std::chrono::milliseconds(gUnansweredMs.load() + gRetryMs.load());
+}
+
+// An object of the CAD program, called on the worker that made it (none: on the calling
+// thread, as the bridge's objects of this process are).
+class ComObject final : public cad::AutoObject, public std::enable_shared_from_this<ComObject> {
  public:
-  explicit ComObject(IDispatch* d) : d_(d) { d_->AddRef(); }
-  ~ComObject() override { d_->Release(); }
+  ComObject(IDispatch* d, std::shared_ptr<ComWorker> worker) : d_(d), worker_(std::move(worker)) { d_->AddRef(); }
+  // The last release of a proxy is a call into the program too: done on the worker's thread,
+  // where a hung program keeps it waiting instead of the user.
+  ~ComObject() override {
+    if (!worker_ || ComWorker::current() == worker_) d_->Release();
+    else worker_->post([d = d_] { d->Release(); });
+  }
   ComObject(const ComObject&) = delete;
   ComObject& operator=(const ComObject&) = delete;
 
   IDispatch* dispatch() const { return d_; }
 
-  cad::Variant call(std::string_view m, const cad::Args& args) override { return invoke(m, DISPATCH_METHOD, args); }
-  cad::Variant get(std::string_view m) override { return invoke(m, DISPATCH_PROPERTYGET, {}); }
-  void put(std::string_view m, const cad::Variant& v) override { invoke(m, DISPATCH_PROPERTYPUT, {v}); }
+  cad::Variant call(std::string_view m, const cad::Args& args) override { return onWorker(m, DISPATCH_METHOD, args); }
+  cad::Variant get(std::string_view m) override { return onWorker(m, DISPATCH_PROPERTYGET, {}); }
+  void put(std::string_view m, const cad::Variant& v) override { onWorker(m, DISPATCH_PROPERTYPUT, {v}); }
 
  private:
   DISPID idOf(std::string_view member);
   cad::Variant invoke(std::string_view member, WORD flags, const cad::Args& args);
+  cad::Variant onWorker(std::string_view member, WORD flags, const cad::Args& args);
 
   IDispatch* d_;
+  std::shared_ptr<ComWorker> worker_;
   std::unordered_map<std::string, DISPID> ids_;
 };
+
+// The call's values are shared with the worker: a caller that stopped waiting may be gone by
+// the time a late answer comes.
+cad::Variant ComObject::onWorker(std::string_view member, WORD flags, const cad::Args& args) {
+  if (!worker_) return invoke(member, flags, args);
+  struct Call {
+    std::string member;
+    WORD flags;
+    cad::Args args;
+    cad::Variant result;
+  };
+  auto c = std::make_shared<Call>(Call{std::string(member), flags, args, {}});
+  worker_->run([self = shared_from_this(), c] { c->result = self->invoke(c->member, c->flags, c->args); }, limitFor(member));
+  return c->result;
+}
 
 DISPID ComObject::idOf(std::string_view member) {
   std::string key = cp1251::foldCase(member);
@@ -174,6 +217,8 @@ struct ThreadCom {
 }  // namespace
 
 void setRejectedCallRetryTime(std::chrono::milliseconds time) { gRetryMs = time.count(); }
+void setUnansweredCallTime(std::chrono::milliseconds time) { gUnansweredMs = time.count(); }
+std::chrono::milliseconds unansweredCallTime() { return std::chrono::milliseconds(gUnansweredMs.load()); }
 std::chrono::milliseconds rejectedCallRetryTime() { return std::chrono::milliseconds(gRetryMs.load()); }
 
 void ensureCom() { thread_local ThreadCom com; }
@@ -185,7 +230,7 @@ std::optional<OutParams> outParams(std::string_view member) {
   return std::nullopt;
 }
 
-cad::ObjectRef wrapForeign(IDispatch* d) { return std::make_shared<ComObject>(d); }
+cad::ObjectRef wrapForeign(IDispatch* d) { return std::make_shared<ComObject>(d, ComWorker::current()); }
 
 IDispatch* wrappedDispatch(const cad::ObjectRef& o) {
   auto* c = dynamic_cast<ComObject*>(o.get());
@@ -194,29 +239,42 @@ IDispatch* wrappedDispatch(const cad::ObjectRef& o) {
   return c->dispatch();
 }
 
+// The running program's application object by its ProgID, on the calling (worker) thread.
+cad::ObjectRef connect(const std::string& progId) {
+  ensureCom();
+  std::u16string wide = cp1251::toUtf16(progId);
+  CLSID clsid{};
+  HRESULT hr = CLSIDFromProgID(reinterpret_cast<LPCOLESTR>(wide.c_str()), &clsid);
+  if (FAILED(hr)) throw cad::EOleSysError(statusText(hr));
+  IUnknown* unknown = nullptr;
+  // Fetching the object from the table is already a call into the host, which a busy one
+  // rejects.
+  hr = retryingRejected([&] { return GetActiveObject(clsid, nullptr, &unknown); });
+  if (FAILED(hr) || !unknown) throw cad::EOleSysError(statusText(FAILED(hr) ? hr : E_POINTER));
+  IDispatch* dispatch = nullptr;
+  hr = retryingRejected([&] { return unknown->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)); });
+  unknown->Release();
+  if (FAILED(hr) || !dispatch) throw cad::EOleError("The running " + progId + " offers no late binding");
+  cad::ObjectRef app = objectFor(dispatch);
+  dispatch->Release();
+  return app;
+}
+
 }  // namespace kelvo::com
 
 namespace kelvo {
 
 int registerComTransport() {
-  return cad::registerTransport([](std::string_view progId) -> cad::ObjectRef {
-    com::ensureCom();
-    std::u16string wide = cp1251::toUtf16(progId);
-    CLSID clsid{};
-    HRESULT hr = CLSIDFromProgID(reinterpret_cast<LPCOLESTR>(wide.c_str()), &clsid);
-    if (FAILED(hr)) throw cad::EOleSysError(com::statusText(hr));
-    IUnknown* unknown = nullptr;
-    // Fetching the object from the table is already a call into the host, which a busy one
-    // rejects.
-    hr = com::retryingRejected([&] { return GetActiveObject(clsid, nullptr, &unknown); });
-    if (FAILED(hr) || !unknown) throw cad::EOleSysError(com::statusText(FAILED(hr) ? hr : E_POINTER));
-    IDispatch* dispatch = nullptr;
-    hr = com::retryingRejected([&] { return unknown->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)); });
-    unknown->Release();
-    if (FAILED(hr) || !dispatch) throw cad::EOleError("The running " + std::string(progId) + " offers no late binding");
-    cad::ObjectRef app = com::objectFor(dispatch);
-    dispatch->Release();
-    return app;
+  return cad::registerTransport([](std::string_view name) -> cad::ObjectRef {
+    // Connected on the worker, so that the program's objects live in its apartment.
+    const std::shared_ptr<com::ComWorker> worker = com::ComWorker::forConnection();
+    struct Connection {
+      std::string progId;
+      cad::ObjectRef app;
+    };
+    auto c = std::make_shared<Connection>(Connection{std::string(name), {}});
+    worker->run([c] { c->app = com::connect(c->progId); }, com::limitFor("GetActiveObject"));
+    return c->app;
   });
 }
 

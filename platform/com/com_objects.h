@@ -41,6 +41,12 @@ std::optional<OutParams> outParams(std::string_view member);
 
 // How long a call that a busy host rejects is tried again before it fails (30 s unless set).
 void setRejectedCallRetryTime(std::chrono::milliseconds time);
+// How long a call may go unanswered by a host that is neither busy nor waiting for its user
+// (hung) before it fails as an unavailable operation (30 s unless set, beyond the time a busy
+// host is tried again); the other calls of the command then fail at once. Prompts wait for the
+// user as long as the user takes.
+void setUnansweredCallTime(std::chrono::milliseconds time);
+std::chrono::milliseconds unansweredCallTime();
 std::chrono::milliseconds rejectedCallRetryTime();
 
 // COM for the calling thread, initialised once (a single-threaded apartment unless the caller

@@ -72,6 +72,11 @@ ComServer::~ComServer() {
 int ComServer::quit() {
   try {
     cad::GetActiveOleObject(progId_)->call("Quit", {});
+  } catch (const cad::EOleException&) {
+    return -1;
+  } catch (const cad::EOleSysError&) {
+    // A program that ends on Quit may end before its answer reaches the caller (AutoCAD's
+    // Quit is known for it): the connection breaks, and the program's exit tells the rest.
   } catch (const cad::EOleError&) {
     return -1;
   }

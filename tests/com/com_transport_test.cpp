@@ -177,6 +177,26 @@ TEST_F(ComTransport, ServerThatStaysBusyFailsAfterTheRetryTime) {
   EXPECT_LT(took, 20s);
 }
 
+// A CAD program that stops answering in the middle of a command (alive, not busy): the call is
+// given up after the time set, the command ends with its message at once, and nothing else of
+// it waits that long again (releasing the program's objects included).
+TEST_F(ComTransport, AProgramThatStopsAnsweringEndsTheCommandWithItsMessage) {
+  const DrawCase& c = drawCases().front();
+  const std::string progId = uniqueProgId();
+  ComServer server(progId, {"--picks", c.picks, "--stall-after", "40"});  // past the prompts
+  com::setUnansweredCallTime(2s);
+  com::setRejectedCallRetryTime(1s);
+  const auto start = std::chrono::steady_clock::now();
+  const auto messages = draw(c, progId);
+  const auto took = std::chrono::steady_clock::now() - start;
+  com::setUnansweredCallTime(30s);
+  com::setRejectedCallRetryTime(30s);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], "Модуль   : Draw_Weld\r\nПроцедура: AcadDrawWeld\r\nОшибка   : Операция недоступна! (EOleSysError)");
+  EXPECT_GE(took, 3s);
+  EXPECT_LT(took, 10s);
+}
+
 TEST_F(ComTransport, EveryByteAndCyrillicNamesCrossIntact) {
   auto tables = [](const std::string& progId) {
     const cad::ObjectRef doc = cad::toObject(cad::GetActiveOleObject(progId)->get("ActiveDocument"));
