@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <deque>
 #include <exception>
+#include <algorithm>
 #include <future>
 #include <mutex>
 #include <string>
@@ -99,28 +100,46 @@ void ComWorker::post(std::function<void()> task) {
   SetEvent(state_->wake);
 }
 
+// The caller waits as it waited inside COM's own loop before: messages other programs send to
+// its windows are answered (a broadcast must not hang on it), its posted ones stay queued.
 void ComWorker::run(const std::function<void()>& task, std::chrono::milliseconds limit) {
   if (GetCurrentThreadId() == state_->thread) return task();
   if (stuck()) throw cad::EOleSysError("The CAD program does not answer");
   // What the task leaves is kept by both sides: a caller that gave up may be gone when it ends.
-  auto done = std::make_shared<std::promise<void>>();
-  std::future<void> result = done->get_future();
+  struct Done {
+    HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::exception_ptr failure;
+    ~Done() { CloseHandle(event); }
+  };
+  auto done = std::make_shared<Done>();
+  if (!done->event) throw cad::EOleSysError("Out of system resources for a call");
   post([task, done] {
     try {
       task();
-      done->set_value();
     } catch (...) {
-      done->set_exception(std::current_exception());
+      done->failure = std::current_exception();
     }
+    SetEvent(done->event);
   });
-  if (limit.count() == 0) {
-    result.wait();
-  } else if (result.wait_for(limit) != std::future_status::ready) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  for (;;) {
+    DWORD wait = INFINITE;
+    if (limit.count() != 0) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+      wait = static_cast<DWORD>(std::max<long long>(0, left.count()));
+    }
+    const DWORD r = MsgWaitForMultipleObjects(1, &done->event, FALSE, wait, QS_SENDMESSAGE);
+    if (r == WAIT_OBJECT_0) break;
+    if (r == WAIT_OBJECT_0 + 1) {
+      MSG msg;
+      PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+      continue;
+    }
     std::lock_guard<std::mutex> lock(state_->m);
     state_->stuck = true;
     throw cad::EOleSysError("The CAD program did not answer within " + std::to_string(limit.count() / 1000) + " s");
   }
-  result.get();
+  if (done->failure) std::rethrow_exception(done->failure);
 }
 
 }  // namespace kelvo::com
