@@ -8,6 +8,7 @@
 
 #include "platform/codepage.h"
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <map>
@@ -27,7 +28,7 @@ namespace kelvo::com {
 namespace {
 
 std::atomic<long long> gRetryMs{30000};
-std::atomic<long long> gUnansweredMs{30000};
+std::atomic<long long> gUnansweredMs{35000};
 bool rejected(HRESULT hr) { return hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER; }
 
 // Members that wait for the user in the CAD program, for as long as the user takes.
@@ -51,11 +52,12 @@ HRESULT retryingRejected(Call call) {
   }
 }
 
-// A call waits for its answer this long: the time a program may take to answer, and the time
-// a busy one is tried again. A prompt waits for the user as long as the user takes.
+// A call waits for its answer this long, and never less than a busy program is tried again
+// and a little more: a rejected call fails by itself, a hung program's call is given up here.
+// A prompt waits for the user as long as the user takes.
 std::chrono::milliseconds limitFor(std::string_view member) {
   if (waitsForTheUser(member)) return std::chrono::milliseconds(0);
-  return std::chrono::milliseconds(gUnansweredMs.load() + gRetryMs.load());
+  return std::chrono::milliseconds(std::max(gUnansweredMs.load(), gRetryMs.load() + 5000));
 }
 
 // An object of the CAD program, called on the worker that made it (none: on the calling

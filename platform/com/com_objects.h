@@ -42,9 +42,9 @@ std::optional<OutParams> outParams(std::string_view member);
 // How long a call that a busy host rejects is tried again before it fails (30 s unless set).
 void setRejectedCallRetryTime(std::chrono::milliseconds time);
 // How long a call may go unanswered by a host that is neither busy nor waiting for its user
-// (hung) before it fails as an unavailable operation (30 s unless set, beyond the time a busy
-// host is tried again); the other calls of the command then fail at once. Prompts wait for the
-// user as long as the user takes.
+// (hung) before it fails as an unavailable operation: 35 s unless set, and never less than the
+// retry time of a busy host and 5 s more; the other calls of the command then fail at once.
+// Prompts wait for the user as long as the user takes.
 void setUnansweredCallTime(std::chrono::milliseconds time);
 std::chrono::milliseconds unansweredCallTime();
 std::chrono::milliseconds rejectedCallRetryTime();

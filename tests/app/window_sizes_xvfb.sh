@@ -80,11 +80,12 @@ centred() {  # window, client x y width height: its frame in the middle of the s
   [ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ]
 }
 # "x y width height" once the window stands in the middle: a busy machine may show it where the
-# window manager first put it for a while before the program's own move arrives. Stays where it
-# is after five seconds: then the caller's check fails with what it sees.
+# window manager first put it for a while before the program's own move arrives, so this waits
+# for the state itself, not for a time. A window that never gets there is given up after a
+# minute: then the caller's check fails with what it sees.
 placed() {
   local geometry
-  for _ in $(seq 25); do
+  for _ in $(seq 300); do
     geometry=$(settled "$1")
     # shellcheck disable=SC2086  # x y w h as four arguments
     centred "$1" $geometry && break
