@@ -10,10 +10,7 @@
 
 #include <algorithm>
 #include <atomic>
-#include <condition_variable>
-#include <map>
 #include <memory>
-#include <mutex>
 #include <thread>
 #include <unordered_map>
 

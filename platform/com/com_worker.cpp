@@ -3,7 +3,6 @@
 #include "cad/automation.h"
 #include "platform/com/com_objects.h"
 
-#include <condition_variable>
 #include <deque>
 #include <exception>
 #include <algorithm>
@@ -22,7 +21,6 @@ struct ComWorker::State {
   HANDLE wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);
   DWORD thread = 0;
   bool stop = false, stuck = false;
-  std::weak_ptr<ComWorker> owner;
 };
 
 namespace {
@@ -73,7 +71,6 @@ std::shared_ptr<ComWorker> ComWorker::forConnection() {
   // A stuck worker's thread waits in its call for as long as the program does: it is left to
   // the end of the process, with the objects made on it.
   auto worker = std::make_shared<ComWorker>();
-  worker->state_->owner = worker;
   std::promise<DWORD> started;
   std::thread([s = worker->state_, w = std::weak_ptr<ComWorker>(worker), &started] {
     tCurrent = w;
