@@ -11,6 +11,9 @@ exec 3>"$out" 4<"$out"
 rm -f "$out"
 wine "$@" </dev/null >&3 2>&3
 rc=$?
+bytes=$(stat -L -c %s /dev/fd/3)
 exec 3>&-
 cat <&4
+# A program that fails before it writes anything would leave no trace of why in the test's log.
+if [ "$rc" -ne 0 ] && [ "$bytes" = 0 ]; then echo "wine-run: wine $1 ended with status $rc and no output" >&2; fi
 exit $rc

@@ -176,6 +176,12 @@ int main(int argc, char** argv) {
   } catch (const std::exception& e) {
     std::cerr << "kelvo-comhost: " << e.what() << "\n";
   }
-  CoUninitialize();
-  return status;
+  // No CoUninitialize: under wine it can wait for ever in RpcServerUnregisterIf for a call that
+  // no thread runs any more (seen under load: the RPC I/O threads idle, the call count never back
+  // to zero), which left the program alive after its Quit. The drawing is saved by now and COM
+  // holds nothing that must be handed back, so the process ends and the system tears COM down,
+  // as it does for a CAD program that is closed while clients still hold its objects.
+  std::cout.flush();
+  std::fflush(nullptr);
+  ExitProcess(static_cast<UINT>(status));
 }
