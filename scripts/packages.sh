@@ -1,5 +1,5 @@
 # The Debian packages each command needs; sourced by ./run and ./test.
-BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev fonts-dejavu-core fonts-liberation2)
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev fonts-dejavu-core fonts-liberation2)
 TEST_PACKAGES=("${BUILD_PACKAGES[@]}" libgtest-dev clang libclang-rt-14-dev python3-ezdxf python3-matplotlib
   xvfb openbox xdotool x11-utils)
 # Cross-building for Windows and running it under wine.

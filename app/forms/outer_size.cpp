@@ -4,6 +4,8 @@
 #include <QScreen>
 #include <QWindow>
 
+#include "platform/window_frame.h"
+
 namespace kelvo {
 
 namespace {
@@ -15,10 +17,7 @@ constexpr int kFramePolls = 100;
 
 // Asked of the native window each time: the widget's own record of its frame is brought up to
 // date only when the widget moves or is resized, and framing need do neither.
-QMargins frameOf(const QWidget* window) {
-  const QWindow* native = window->windowHandle();
-  return native ? native->frameMargins() : QMargins();
-}
+QMargins frameOf(const QWidget* window) { return windowFrame(window->windowHandle()); }
 
 bool hasFrame(const QMargins& m) { return m.left() + m.right() > 0 || m.top() + m.bottom() > 0; }
 
@@ -31,7 +30,7 @@ OuterGeometry::OuterGeometry(QWidget* window, QSize outer)
   poll_.setInterval(kFramePollMs);
   connect(&poll_, &QTimer::timeout, this, [this] {
     fitToFrame();
-    if (++polls_ >= kFramePolls) poll_.stop();
+    if (++polls_ >= kFramePolls) stopWatching();
   });
 }
 
@@ -50,7 +49,6 @@ bool OuterGeometry::eventFilter(QObject* watched, QEvent* event) {
     shown_ = true;
     window_->move(framePosition());
     fitToFrame();
-    if (fitted_) return false;
     // The native window hears first of its placement by the window manager; the poll covers
     // extents that the window manager reports later still.
     if (QWindow* native = window_->windowHandle()) native->installEventFilter(this);
@@ -68,16 +66,20 @@ QPoint OuterGeometry::framePosition() const {
   return avail.center() - QPoint(outer_.width() / 2, outer_.height() / 2);
 }
 
+// Fitted again whenever the frame changes while it is watched: a window manager may change a
+// frame's extents once more after it first published them.
 void OuterGeometry::fitToFrame() {
-  if (fitted_) return;
   const QMargins m = frameOf(window_);
-  if (!hasFrame(m)) return;
-  fitted_ = true;
+  if (!hasFrame(m) || m == fitted_) return;
+  fitted_ = m;
   frame_ = m;
-  poll_.stop();
-  if (QWindow* native = window_->windowHandle()) native->removeEventFilter(this);
   // The client area inside the frame, placed so that the frame is where it belongs.
   window_->setGeometry(QRect(framePosition() + QPoint(m.left(), m.top()), outer_.shrunkBy(m)));
+}
+
+void OuterGeometry::stopWatching() {
+  poll_.stop();
+  if (QWindow* native = window_->windowHandle()) native->removeEventFilter(this);
 }
 
 }  // namespace kelvo

@@ -11,9 +11,9 @@
 namespace kelvo {
 
 // Watches `window` (and is owned by it). An X11 window manager frames a window only after it is
-// mapped, so at the first show the frame is still unknown: the size is corrected once a frame
-// shows (for a few seconds after the first show), and never again, so the user's own resizing
-// stays.
+// mapped, so at the first show the frame is still unknown: the size is corrected when a frame
+// shows or changes (for a few seconds after the first show), and never again, so the user's own
+// resizing stays.
 class OuterGeometry : public QObject {
  public:
   OuterGeometry(QWidget* window, QSize outer);
@@ -28,6 +28,7 @@ class OuterGeometry : public QObject {
  private:
   QPoint framePosition() const;  // centred on the screen
   void fitToFrame();
+  void stopWatching();
 
   QWidget* window_;
   QSize outer_;
@@ -35,7 +36,7 @@ class OuterGeometry : public QObject {
   QTimer poll_;
   int polls_ = 0;
   bool shown_ = false;
-  bool fitted_ = false;
+  QMargins fitted_;  // the frame the window was last fitted to; none before the first fit
 };
 
 }  // namespace kelvo

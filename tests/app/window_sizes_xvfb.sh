@@ -23,6 +23,10 @@ trap cleanup EXIT
 trap 'exit 1' INT TERM
 fail() {
   echo "FAIL: $*" >&2
+  # What the window manager was asked and what it granted, for the window that went wrong.
+  [ -f "$work/openbox.log" ] && grep -E 'ConfigureRequest|Granting|Application|Managing|client area|Positioned|Sized|placed|NORMAL|gravity' \
+    "$work/openbox.log" | tail -n 40 >&2
+  [ -s "$work/stderr" ] && sed 's/^/program: /' "$work/stderr" >&2
   exit 1
 }
 
@@ -33,7 +37,7 @@ export HOME="$work/home" XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/home
 start_xvfb
 trap cleanup EXIT  # start_xvfb sets a trap of its own
 read -r screen_w screen_h <<<"$(xdpyinfo | awk '/dimensions:/{sub("x", " ", $2); print $2}')"
-openbox --sm-disable >/dev/null 2>&1 &
+openbox --sm-disable --debug >"$work/openbox.log" 2>&1 &
 wm=$!
 for _ in $(seq 100); do
   xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
