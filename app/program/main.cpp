@@ -45,10 +45,12 @@ int main(int argc, char** argv) {
     // running copy's settings are not overwritten.
     return guard.raisePrimary() ? 0 : 1;
   }
+  // Before the copy can be found on its socket: a request to end that came in between would
+  // otherwise end the process by the signal's default action, its settings unwritten.
+  kelvo::handleTerminationRequests([&window] { window.close(); });
   guard.listen();
   QObject::connect(&guard, &kelvo::SingleInstance::raiseRequested, &window,
                    &kelvo::TfmMain::bringToFront);
-  kelvo::handleTerminationRequests([&window] { window.close(); });
   window.show();
   return app.exec();
 }
