@@ -68,7 +68,7 @@ void readBody(LineReader& in, int methods, JointBody& body) {
   body.type = in.next();
   body.edges = in.next();
   body.character = in.next();
-  in.next();
+  body.thicknessCaption = in.next();
   body.thickness.clear();
   for (int m = 0; m < methods; ++m) {
     in.next();

@@ -65,6 +65,9 @@ struct JointBody {
   std::string type;
   std::string edges;
   std::string character;
+  // What the thickness cells give, "Толщина свариваемых деталей, мм", or for pipes the wall
+  // thickness over the least outer diameter; may be empty.
+  std::string thicknessCaption;
   std::vector<std::string> thickness;  // one per method
 };
 

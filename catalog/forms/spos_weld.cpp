@@ -197,11 +197,14 @@ void TfmSpos::FormActivate() {
   }
 }
 
-void TfmSpos::showBody(const std::string& type, const std::string& edges,
-                       const std::string& character, const std::vector<std::string>& thickness) {
-  LTip->setText(toQ(type));
-  LForma->setText(toQ(edges));
-  LHarakt->setText(toQ(character));
+void TfmSpos::showBody(const catalog::JointBody& body) {
+  LTip->setText(toQ(body.type));
+  LForma->setText(toQ(body.edges));
+  LHarakt->setText(toQ(body.character));
+  // The row says what its cells measure (for pipes: wall thickness over the least diameter).
+  Label1->setText(body.thicknessCaption.empty() ? QStringLiteral("Толщина свариваемых деталей, мм, для способа сварки")
+                                                : toQ(body.thicknessCaption) + QStringLiteral(", для способа сварки"));
+  const auto& thickness = body.thickness;
   for (int k = 0; k < methodCount() && k < static_cast<int>(thickness.size()); ++k) {
     auto* cell = new QTableWidgetItem(toQ(thickness[static_cast<std::size_t>(k)]));
     cell->setTextAlignment(Qt::AlignCenter);
@@ -230,7 +233,7 @@ void TfmSpos::FillPanel() {
       if (catalog::findJointByDesignation(fileName_, joint, methodCount(), picture, body)) {
         setRisPicture(this->picture(picture));
         LOboz->setText(toQ(joint));
-        showBody(body.type, body.edges, body.character, body.thickness);
+        showBody(body);
       }
     } catch (const catalog::CatalogError&) {
       showMessage(this, MessageIcon::Error,
@@ -265,7 +268,7 @@ void TfmSpos::sbRisClick() {
   try {
     catalog::JointBody body;
     if (catalog::findJointByNumberAndDesignation(fileName_, d.RisNum, d.Tip, methodCount(), body))
-      showBody(body.type, body.edges, body.character, body.thickness);
+      showBody(body);
   } catch (const catalog::CatalogError&) {
     showMessage(this, MessageIcon::Error,
                 fileMessage("Модуль Spos_Weld (sbRisClick).", "Ошибка работы с файлом", fileName_, nullptr));

@@ -2,6 +2,7 @@
 // body, and a grid of the standard's methods with the joint's thickness range under each.
 #pragma once
 
+#include "catalog/catalog_files.h"
 #include "catalog/picker_rules.h"
 
 #include <QDialog>
@@ -53,8 +54,7 @@ class TfmSpos : public QDialog {
  private:
   void buildUpperPanel();
   void buildMiddlePanel();
-  void showBody(const std::string& type, const std::string& edges, const std::string& character,
-                const std::vector<std::string>& thickness);
+  void showBody(const catalog::JointBody& body);
   void showMethod(int k);
   static void splitInto(const std::string& text, std::size_t limit, QLabel* first, QLabel* second);
 

@@ -45,6 +45,10 @@ TEST(ThicknessCell, AcceptsRangesDashAndNoData) {
       {"нет данных", true},
       {"1-6 (угол 179-91°, 89-5°); 7-30 (угол 135-91°, 89-5°)", true},
       {"0,8-6,0 (угол 179-91°)", true},
+      {"2-5/25", true},  // pipes: wall thickness over the least outer diameter
+      {"1,6-7/14-150", true},
+      {"2-5/", false},
+      {"2-5/150-14", false},
       {"", false},
       {"4,0-0,5", false},            // the bounds swapped
       {"0,5–4,0", false},            // an en dash, not the hyphen the rest of the catalogue uses
@@ -64,6 +68,7 @@ TEST(ThicknessCell, AcceptsRangesDashAndNoData) {
 TEST(FamilyCaption, IsThePluralOfTheType) {
   EXPECT_EQ(familyCaption(w("Стыковое")), w("Стыковые"));
   EXPECT_EQ(familyCaption(w("Нахлесточное")), w("Нахлесточные"));
+  EXPECT_EQ(familyCaption(w("Угловое соединение фланца или кольца с трубой")), w("Угловые"));
   EXPECT_EQ(familyCaption(w("")), "");
   EXPECT_EQ(familyCaption(w("ое")), "");
   EXPECT_EQ(familyCaption(w("Стык")), "");
@@ -162,6 +167,9 @@ TEST(PlanTabs, SplitsATypeThatTenButtonsDoNotHold) {
   EXPECT_EQ(plan.placeOfJoint[22], std::make_pair(2, 2));
   EXPECT_EQ(plan.placeOfJoint[23], std::make_pair(3, 0));
   EXPECT_EQ(planTabs({w("Стыковое")}).captions, std::vector<std::string>{w("Стыковые")});
+  // Joints of one type with different parts share the type's tabs.
+  EXPECT_EQ(planTabs({w("Стыковое соединение трубы с трубой"), w("Стыковое соединение фланца с трубой")}).captions,
+            std::vector<std::string>{w("Стыковые")});
 }
 
 TEST(PlanTabs, RefusesWhatNoLayoutCanShow) {

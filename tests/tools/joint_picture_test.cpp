@@ -1,9 +1,14 @@
+#include "catalog/catalog_files.h"
+#include "catalog/catalog_text.h"
 #include "catalog/picture_file.h"
 #include "platform/codepage.h"
+#include "platform/file_io.h"
 #include "tools/catalog/joint_picture.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <map>
 #include <set>
 
 namespace kelvo::tools {
@@ -24,7 +29,8 @@ TEST(JointShape, ReadsTheRowsWords) {
   } cases[] = {
       {"Стыковое", "С отбортовкой двух кромок", "Односторонний", {F::Butt, E::FlangedBoth, false, false, Backing::None}},
       {"Стыковое", "С отбортовкой одной кромки", "Односторонний", {F::Butt, E::FlangedOne, true, false, Backing::None}},
-      {"Стыковое", "Без скоса кромок", "Односторонний на съемной подкладке", {F::Butt, E::Square, false, false, Backing::Strip}},
+      {"Стыковое", "Без скоса кромок", "Односторонний на съемной подкладке", {F::Butt, E::Square, false, false, Backing::Removable}},
+      {"Стыковое", "Без скоса кромок", "Односторонний на остающейся подкладке", {F::Butt, E::Square, false, false, Backing::Strip}},
       {"Стыковое", "Без скоса кромок", "Односторонний замковый", {F::Butt, E::Square, false, false, Backing::Lock}},
       {"Стыковое", "Со скосом кромок", "Двусторонний", {F::Butt, E::Bevel, false, true, Backing::None}},
       {"Стыковое", "Со скосом одной кромки", "Односторонний", {F::Butt, E::Bevel, true, false, Backing::None}},
@@ -44,10 +50,68 @@ TEST(JointShape, ReadsTheRowsWords) {
   }
 }
 
+// The words of pipe joints and of the rarer preparations, each read into what it adds.
+TEST(JointShape, ReadsPipesAndPreparations) {
+  using A = Arrangement;
+  const struct {
+    const char *type, *edges, *character;
+    JointFamily family;
+    A arrangement;
+    EdgePrep prep;
+    Backing backing;
+    void (*more)(JointShape&);
+  } cases[] = {
+      {"Стыковое соединение трубы с трубой или с арматурой", "Со скосом кромок с расточкой",
+       "Односторонний на остающейся конической подкладке", JointFamily::Butt, A::Pipes, EdgePrep::Bevel,
+       Backing::Conical, [](JointShape& s) { s.boring = true; }},
+      {"Стыковое соединение трубы с трубой или с арматурой", "Со скосом кромок с раздачей",
+       "Односторонний на остающейся цилиндрической подкладке", JointFamily::Butt, A::Pipes, EdgePrep::Bevel,
+       Backing::Strip, [](JointShape& s) { s.expansion = true; }},
+      {"Стыковое соединение трубы с трубой или с арматурой", "Со скосом кромок", "Односторонний с расплавляемой вставкой",
+       JointFamily::Butt, A::Pipes, EdgePrep::Bevel, Backing::Insert, nullptr},
+      {"Стыковое соединение секторов колен (отводов)", "Со скосом кромок", "Двусторонний", JointFamily::Butt,
+       A::ElbowSectors, EdgePrep::Bevel, Backing::None, [](JointShape& s) { s.twoSided = true; }},
+      {"Стыковое соединение фланца с трубой", "С двумя несимметричными скосами двух кромок", "Двусторонний",
+       JointFamily::Butt, A::FlangeToPipe, EdgePrep::DoubleBevel, Backing::None,
+       [](JointShape& s) { s.asymmetric = s.twoSided = true; }},
+      {"Стыковое", "Без скоса кромок с последующей строжкой", "Двусторонний", JointFamily::Butt, A::Plates,
+       EdgePrep::Square, Backing::None, [](JointShape& s) { s.gouged = s.twoSided = true; }},
+      {"Стыковое", "С двумя симметричными ломаными скосами кромок", "Двусторонний", JointFamily::Butt, A::Plates,
+       EdgePrep::DoubleBroken, Backing::None, [](JointShape& s) { s.twoSided = true; }},
+      {"Нахлесточное соединение труб муфтой", "Без скоса кромок", "Односторонний двойной", JointFamily::Lap, A::Sleeve,
+       EdgePrep::Square, Backing::None, [](JointShape& s) { s.doubleWeld = true; }},
+      {"Угловое соединение фланца или кольца с трубой", "С симметричным скосом одной кромки", "Двусторонний",
+       JointFamily::Corner, A::FlangeOnPipe, EdgePrep::DoubleBevel, Backing::None,
+       [](JointShape& s) { s.onePart = s.twoSided = true; }},
+      {"Угловое соединение фланца или кольца с трубой", "Со скосом одной кромки",
+       "Односторонний с раздачей и развальцовкой", JointFamily::Corner, A::FlangeOnPipe, EdgePrep::Bevel,
+       Backing::Flare, [](JointShape& s) { s.onePart = true; }},
+      {"Угловое соединение ответвительного штуцера или приварыша с трубой", "Со скосом одной кромки",
+       "Односторонний на цилиндрическом усе", JointFamily::Corner, A::Branch, EdgePrep::Bevel, Backing::Spigot,
+       [](JointShape& s) { s.onePart = true; }},
+  };
+  for (const auto& c : cases) {
+    JointShape want;
+    want.family = c.family;
+    want.arrangement = c.arrangement;
+    want.prep = c.prep;
+    want.backing = c.backing;
+    if (c.more) c.more(want);
+    const auto got = shape(c.type, c.edges, c.character);
+    ASSERT_TRUE(got) << c.type << " / " << c.edges;
+    EXPECT_EQ(*got, want) << c.type << " / " << c.edges << " / " << c.character;
+  }
+}
+
 TEST(JointShape, DrawsNothingForWordsItDoesNotKnow) {
   EXPECT_FALSE(shape("Торцовое", "Без скоса кромок", "Односторонний"));
   EXPECT_FALSE(shape("", "Без скоса кромок", "Односторонний"));
   EXPECT_FALSE(shape("Стыковое", "С разделкой", "Односторонний"));
+  // One word it does not know is enough: the rest would draw another joint.
+  EXPECT_FALSE(shape("Стыковое соединение балок", "Без скоса кромок", "Односторонний"));
+  EXPECT_FALSE(shape("Стыковое", "Со скосом кромок с подрезкой", "Односторонний"));
+  EXPECT_FALSE(shape("Тавровое", "С двумя симетичными скосами одной кромки", "Двусторонний"));
+  EXPECT_FALSE(shape("Стыковое", "Без скоса кромок", "Односторонний на медной подкладке"));
 }
 
 int greyBetween(const Canvas& c, int y0, int y1, int x0 = 0, int x1 = kPictureWidth) {
@@ -78,6 +142,31 @@ TEST(JointPicture, RowsThatDifferLookDifferent) {
         seen.insert(bmp);
       }
   EXPECT_EQ(seen.size(), static_cast<std::size_t>(shapes));
+}
+
+// Every joint that ships has a drawing, and two joints of one standard look alike only when
+// their rows say the same.
+TEST(JointPicture, EveryShippedRowIsDrawnAndRowsThatDifferLookDifferent) {
+  int rows = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(KELVO_DATA_DIR)) {
+    const auto& path = entry.path();
+    if (path.extension() != ".dat" || path.stem().string().find('-') == std::string::npos) continue;
+    const auto data = readWholeFile(path.string());
+    ASSERT_TRUE(data) << path;
+    std::map<std::string, std::string> rowOfPicture;
+    catalog::LineReader in(*data);
+    while (!in.atEnd()) {
+      if (!catalog::isRecordLine(in.next())) continue;
+      const std::string type = in.next(), edges = in.next(), character = in.next();
+      const std::string row = cp1251::toUtf8(type + " / " + edges + " / " + character);
+      const auto shape = shapeOf(type, edges, character);
+      ASSERT_TRUE(shape) << path.filename() << ": " << row;
+      ++rows;
+      const auto [it, fresh] = rowOfPicture.emplace(drawJoint(*shape).bmp(), row);
+      EXPECT_TRUE(fresh || it->second == row) << path.filename() << ": " << row << " is drawn as " << it->second;
+    }
+  }
+  EXPECT_GE(rows, 100);
 }
 
 TEST(JointPicture, TheWeldStandsOnTheSidesTheSeamNames) {

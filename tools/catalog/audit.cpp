@@ -52,6 +52,19 @@ bool take(std::string_view s, std::size_t& i, std::string_view what) {
   return true;
 }
 
+// "/25" or "/14-150" after a pipe joint's wall thickness: its least outer diameter, or for gas
+// welding the span of outer diameters.
+bool readDiameter(std::string_view s, std::size_t& i) {
+  if (!take(s, i, "/")) return false;
+  double lo = 0, hi = 0;
+  if (!readNumber(s, i, true, lo)) return false;
+  if (i < s.size() && s[i] == '-') {
+    ++i;
+    return readNumber(s, i, true, hi) && lo <= hi;
+  }
+  return true;
+}
+
 // " (угол 179-91°, 89-5°)": the angle bands a thickness range holds for.
 bool readAngles(std::string_view s, std::size_t& i) {
   if (!take(s, i, " (угол "_w)) return false;
@@ -198,13 +211,16 @@ bool isThicknessCell(std::string_view cell) {
   for (;;) {
     double lo = 0, hi = 0;
     if (!readRange(cell, i, true, lo, hi) || lo > hi) return false;
+    if (i < cell.size() && cell[i] == '/' && !readDiameter(cell, i)) return false;
     if (i < cell.size() && cell[i] == ' ' && !readAngles(cell, i)) return false;
     if (i == cell.size()) return true;
     if (!take(cell, i, "; ")) return false;
   }
 }
 
-std::string familyCaption(std::string_view jointType) {
+std::string familyCaption(std::string_view fullType) {
+  // "Стыковое соединение трубы с трубой": the type is its first word.
+  const std::string_view jointType = fullType.substr(0, fullType.find(' '));
   const std::string_view ending = "ое"_w;
   if (jointType.size() <= ending.size() || !jointType.ends_with(ending)) return {};
   return std::string(jointType.substr(0, jointType.size() - ending.size())) + std::string("ые"_w);

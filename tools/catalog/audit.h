@@ -17,12 +17,14 @@ namespace kelvo::tools {
 inline constexpr std::size_t kButtonsPerTab = 10;
 
 // "-" (the standard does not allow the method), "нет данных" (not known), or one or more
-// thickness ranges "0,5-4,0", each optionally followed by the bands of the angle between the
-// parts it holds for, " (угол 179-91°, 89-5°)", joined by "; ". cp1251 text.
+// thickness ranges "0,5-4,0", each optionally followed by a pipe's least outer diameter or span
+// of diameters, "/25" or "/14-150", and by the bands of the angle between the parts it holds
+// for, " (угол 179-91°, 89-5°)", joined by "; ". cp1251 text.
 bool isThicknessCell(std::string_view cell);
 
-// The caption of the tabs that hold joints of a type: "Стыковое" gives "Стыковые"; empty when
-// the type is not an adjective of that form. cp1251 text.
+// The caption of the tabs that hold joints of a type: "Стыковое" and "Стыковое соединение трубы
+// с трубой" give "Стыковые"; empty when the type's first word is not an adjective of that form.
+// cp1251 text.
 std::string familyCaption(std::string_view jointType);
 
 // One data file, against the standards list read from the same directory. The file's name

@@ -61,6 +61,34 @@ void Canvas::hatch(double x0, double y0, double x1, double y1) {
     line({std::max(s, x0), y1 - std::max(0.0, x0 - s)}, {std::min(s + h, x1), y0 + std::max(0.0, s + h - x1)});
 }
 
+void Canvas::hatchPolygon(const std::vector<Pt>& poly) {
+  fill(poly, kWhite);
+  // Hatch pixels first, then the outline over them: the same diagonal pitch as hatch().
+  Canvas inside(w_, h_);
+  inside.fill(poly, kBlack);
+  for (int y = 0; y < h_; ++y)
+    for (int x = 0; x < w_; ++x)
+      if (inside.at(x, y) == kBlack && (x + y) % 3 == 0) set(x, y, kBlack);
+  outline(poly);
+}
+
+void Canvas::axis(const std::vector<Pt>& points) {
+  // Pattern in pixels along the line: 7 drawn, 2 blank, 1 drawn, 2 blank.
+  constexpr int kPattern = 12;
+  int step = 0;
+  for (std::size_t i = 0; i + 1 < points.size(); ++i) {
+    const Pt a = points[i], b = points[i + 1];
+    const int n = static_cast<int>(std::max(std::abs(b.x - a.x), std::abs(b.y - a.y)));
+    for (int k = 0; k < n; ++k, ++step) {
+      const int phase = step % kPattern;
+      if (phase >= 7 && phase != 9) continue;
+      const double t = static_cast<double>(k) / n;
+      set(static_cast<int>(std::floor(a.x + t * (b.x - a.x))), static_cast<int>(std::floor(a.y + t * (b.y - a.y))),
+          kBlack);
+    }
+  }
+}
+
 std::string Canvas::bmp() const {
   const int row = (w_ * 3 + 3) & ~3;
   std::string out;

@@ -36,6 +36,10 @@ class Canvas {
   void weld(const std::vector<Pt>& poly);
   // A backing strip: outlined and hatched; `x0, y0` top left, `x1, y1` bottom right.
   void hatch(double x0, double y0, double x1, double y1);
+  // A backing of any outline, hatched alike.
+  void hatchPolygon(const std::vector<Pt>& poly);
+  // A centre line (long dash, gap, dot, gap) through the points in turn.
+  void axis(const std::vector<Pt>& points);
 
   std::string bmp() const;
 

@@ -12,25 +12,26 @@
 namespace kelvo::tools {
 
 TabPlan planTabs(const std::vector<std::string>& jointTypes) {
-  // Runs of one type in file order, each split into tabs of at most ten.
+  // Runs of one type in file order, each split into tabs of at most ten. The type is its first
+  // word: "Стыковое соединение трубы с трубой" and "Стыковое соединение фланца с трубой" share tabs.
   std::vector<std::pair<std::string, std::size_t>> runs;
   for (const auto& type : jointTypes) {
-    if (!runs.empty() && runs.back().first == type) {
+    const std::string family = familyCaption(type);
+    if (family.empty()) throw std::invalid_argument("\"" + cp1251::toUtf8(type) + "\" is not a type of joint");
+    if (!runs.empty() && runs.back().first == family) {
       ++runs.back().second;
       continue;
     }
     for (const auto& run : runs)
-      if (run.first == type)
-        throw std::invalid_argument("the " + cp1251::toUtf8(type) + " joints do not stand together");
-    if (familyCaption(type).empty())
-      throw std::invalid_argument("\"" + cp1251::toUtf8(type) + "\" is not a type of joint");
-    runs.emplace_back(type, 1);
+      if (run.first == family)
+        throw std::invalid_argument("the " + cp1251::toUtf8(family) + " joints do not stand together");
+    runs.emplace_back(family, 1);
   }
   TabPlan plan;
-  for (const auto& [type, count] : runs) {
+  for (const auto& [family, count] : runs) {
     const std::size_t tabs = (count + kButtonsPerTab - 1) / kButtonsPerTab;
     for (std::size_t k = 0; k < tabs; ++k)
-      plan.captions.push_back(familyCaption(type) + (tabs > 1 ? " " + std::to_string(k + 1) : ""));
+      plan.captions.push_back(family + (tabs > 1 ? " " + std::to_string(k + 1) : ""));
     const auto first = static_cast<int>(plan.captions.size() - tabs);
     for (std::size_t j = 0; j < count; ++j)
       plan.placeOfJoint.emplace_back(first + static_cast<int>(j / kButtonsPerTab),
