@@ -96,8 +96,20 @@ void TfmTip::resizeEvent(QResizeEvent* e) {
   const int w = width(), h = height();
   Panel1->setGeometry(0, h - 50, w, 50);
   tcTip->setGeometry(0, 0, w, std::max(0, h - 50));
+  fitTabs();
   tabBar_->setGeometry(0, 0, w, tabBar_->sizeHint().height());
   QDialog::resizeEvent(e);
+}
+
+// A standard with many tabs (seven for 5264-80) would hide the last behind scroll buttons at
+// the window's font: its captions are set smaller, down to a size still read, until all show.
+void TfmTip::fitTabs() {
+  QFont f = font();
+  tabBar_->setFont(f);
+  while (tabBar_->sizeHint().width() > width() && f.pointSizeF() > 6.5) {
+    f.setPointSizeF(f.pointSizeF() - 0.5);
+    tabBar_->setFont(f);
+  }
 }
 
 void TfmTip::FormCreate() {

@@ -49,6 +49,7 @@ class TfmTip : public QDialog {
   void resizeEvent(QResizeEvent* e) override;
 
  private:
+  void fitTabs();
   TfmSpos* spos_;
   std::string dataFile_;
   std::vector<std::string> TabRecords;

@@ -169,6 +169,33 @@ TEST_F(PickerTest, ChangingTheTabForgetsThePictureButNotTheDesignation) {
   win->dsbTipClick();
 }
 
+// Seven tabs, as 5264-80 has, all show without scrolling; the method picker's heading says
+// what the row's cells measure (pipes: wall thickness over the least diameter).
+TEST_F(PickerTest, ManyTabsAllShowAndTheHeadingIsTheRows) {
+  std::string data = "ГОСТ 1-1\nПервый стандарт\n[Способ сварки]\nA\nметод a\n\n[Тип соединения - закладки]\n"
+                     "Стыковые 1\nСтыковые 2\nСтыковые 3\nСтыковые 4\nУгловые\nТавровые\nНахлесточные\n\n";
+  for (int t = 0; t < 7; ++t)
+    data += "#0" + std::to_string(t) + " " + std::to_string(t) + " 00 X" + std::to_string(t) +
+            "\nтип\nкромки\nхарактер\nТолщина стенки / диаметр трубы, мм\nA\n2-5/25\n";
+  spit(dir.file("kelvo_1-1.dat"), w(data));
+  spit(dir.file("kelvo_1-1.ris"), catalog::writePictureFile(std::vector<std::string>(7, bmp(Qt::red)), true));
+  open("[Сварка]\nПоле3=ГОСТ 1-1\nПоле4=X6\n[Рисунок]\nНомер=6\n");
+  onNextModal([](QWidget* m) {
+    auto* spos = as<TfmSpos>(m);
+    EXPECT_EQ(spos->findChild<QLabel*>("Label1")->text(), q("Толщина стенки / диаметр трубы, мм, для способа сварки"));
+    onNextModal([](QWidget* t) {
+      auto* tip = as<TfmTip>(t);
+      ASSERT_EQ(tip->tabs()->count(), 7);
+      EXPECT_LE(tip->tabs()->sizeHint().width(), tip->width());
+      EXPECT_EQ(tip->tabs()->currentIndex(), 6);
+      press(tip, "bbClose");
+    });
+    spos->findChild<QToolButton*>("sbRis")->click();
+    press(spos, "bbClose");
+  });
+  win->dsbTipClick();
+}
+
 TEST_F(PickerTest, MissingPictureFileIsReportedAndNoMethodsShown) {
   std::remove(dir.file("kelvo_1-1.ris").c_str());
   open("[Сварка]\nПоле3=ГОСТ 1-1\nПоле4=X\n");
