@@ -7,6 +7,10 @@
 #include "cad/acad.h"
 #include "cad/designation_xdata.h"
 #include "cad/draw_session.h"
+#include "catalog/forms/gost_weld.h"
+#include "catalog/forms/picker_hooks.h"
+#include "catalog/forms/spos_weld.h"
+#include "catalog/forms/tip_weld.h"
 #include "host/model/object_model.h"
 #include "host/model/xdata.h"
 #include "platform/automation_wire.h"
@@ -70,11 +74,10 @@ class EndToEnd : public ::testing::Test {
     EXPECT_EQ(p.exitCode(), 0);
     return host::loadDxf(dir.file("out.dxf"));
   }
-  void openWindow() {
+  void openWindow(MainHooks hooks = {}) {
     test::spit(dir.file("kelvo.ini"),
                w("[Общая]\nИмяСлоя=Сварка\n[Сварка]\nПоле1=2\nПоле2=5\nПоле3=ГОСТ 14771-76\nПоле4=С2\n"
                  "Поле5=ИП\nПоле6=5\nПоле8=Rz20\nЗнак1=3\nЗнак2=1\n"));
-    MainHooks hooks;
     hooks.draw = [this](const DrawInput& in) { drawing.draw(in); };
     hooks.take = [this](const std::string& application) { return drawing.take(application); };
     win = std::make_unique<TfmMain>(dir.file("kelvo.bin"), hooks);
@@ -125,6 +128,63 @@ TEST_F(EndToEnd, TheDesignationLandsInTheDrawing) {
     ASSERT_TRUE(d.has_value()) << host::variantJson(x);
     EXPECT_EQ(d->input.texts[2], w("ГОСТ 14771-76"));
     EXPECT_EQ(d->handles, (std::vector<std::string>{space[1].handle, space[2].handle, space[0].handle}));
+  }
+}
+
+// A joint and a method picked in the shipped catalogue, as a user clicks them, from each of the
+// larger standards, and the designation drawn with them.
+TEST_F(EndToEnd, AJointPickedFromEachStandardIsDrawn) {
+  for (const char* name : {"standards.dat", "16037-80.dat", "5264-80.dat", "14771-76.dat", "8713-79.dat",
+                           "16037-80.ris", "5264-80.ris", "14771-76.ris", "8713-79.ris"}) {
+    const std::string to = name == std::string("standards.dat") ? "kelvo.dat" : std::string("kelvo_") + name;
+    std::filesystem::copy_file(std::string(KELVO_DATA_DIR) + "/" + name, dir.file(to));
+  }
+  const struct {
+    int standard, tab, button, method;  // the standard's row in the list; the method's column
+    const char* shelf;
+  } cases[] = {
+      {5, 3, 5, 4, "ГОСТ 16037-80-У17-Г"},  // a branch, gas welding
+      {0, 2, 4, 0, "ГОСТ 5264-80-С45"},     // no method designation
+      {1, 2, 1, 3, "ГОСТ 14771-76-У8-УП"},
+      {2, 0, 1, 1, "ГОСТ 8713-79-С38-АФф"},
+  };
+  openWindow(catalogPickers());
+  for (const auto& c : cases) {
+    tipState() = TipState{};
+    test::onNextModal([&c](QWidget* m) {
+      auto* gost = qobject_cast<TfmGost*>(m);
+      ASSERT_NE(gost, nullptr);
+      gost->list()->setCurrentCell(c.standard, 1);
+      gost->findChild<QPushButton*>("bbOk")->click();
+    });
+    win->dsbGOSTClick();
+    test::onNextModal([&c](QWidget* m) {
+      auto* spos = qobject_cast<TfmSpos*>(m);
+      ASSERT_NE(spos, nullptr);
+      test::onNextModal([&c](QWidget* t) {
+        auto* tip = qobject_cast<TfmTip*>(t);
+        ASSERT_NE(tip, nullptr);
+        tip->tabs()->setCurrentIndex(c.tab);
+        tip->button(c.button)->click();
+        tip->findChild<QPushButton*>("bbOk")->click();
+      });
+      spos->findChild<QToolButton*>("sbRis")->click();
+      spos->grid()->setCurrentCell(1, c.method);
+      spos->findChild<QPushButton*>("bbOk")->click();
+    });
+    win->dsbTipClick();
+    auto hostProcess = startHost("0,0;30,20;60,20");
+    pressDraw();
+    EXPECT_TRUE(messages.shown.empty()) << c.shelf << ": " << (messages.shown.empty() ? "" : messages.shown[0].utf8);
+    messages.shown.clear();
+    host::Document doc = stopHost(*hostProcess);
+    const host::Block* weld = doc.findBlock("Weld_000");
+    ASSERT_NE(weld, nullptr) << c.shelf;
+    const auto shelfText = std::find_if(weld->entities.begin(), weld->entities.end(),
+                                       [](const host::Entity& e) { return e.kind == host::Kind::Text; });
+    ASSERT_NE(shelfText, weld->entities.end()) << c.shelf;
+    EXPECT_EQ(cp1251::toUtf8(shelfText->text).rfind(c.shelf, 0), 0u) << cp1251::toUtf8(shelfText->text);
+    std::filesystem::remove(dir.file("out.dxf"));
   }
 }
 

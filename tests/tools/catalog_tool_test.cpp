@@ -88,7 +88,7 @@ TEST_F(CheckTest, DumpShowsWhatTheReadersSee) {
   EXPECT_NE(json.find("\"heading\":\"ГОСТ 1-1\""), std::string::npos) << json;
   EXPECT_NE(json.find("{\"designation\":\"A\",\"description\":\"метод A\"}"), std::string::npos);
   EXPECT_NE(json.find("{\"picture\":1,\"tab\":0,\"position\":1,\"designation\":\"Y\",\"type\":\"t\","
-                      "\"edges\":\"e\",\"character\":\"c\",\"thickness\":[\"3-4\"]}"),
+                      "\"edges\":\"e\",\"character\":\"c\",\"thicknessCaption\":\"-\",\"thickness\":[\"3-4\"]}"),
             std::string::npos)
       << json;
   const std::string pics = dumpPictures(dir.file("k_1-1.ris"));

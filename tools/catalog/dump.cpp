@@ -55,6 +55,7 @@ std::string dumpData(const std::string& fileName) {
                           .text("type", body.type)
                           .text("edges", body.edges)
                           .text("character", body.character)
+                          .text("thicknessCaption", body.thicknessCaption)
                           .raw("thickness", jsonStrings(body.thickness))
                           .str());
   }
