@@ -9,8 +9,27 @@ set -u
 out=$(mktemp /tmp/kelvo-wine-run.XXXXXX) || exit 1
 exec 3>"$out" 4<"$out"
 rm -f "$out"
+# A test that runs far longer than any should (the longest wait for an answer is 35 s): what
+# every wine process of the prefix is doing goes into the test's log, once, so that a hang seen
+# on a machine nobody can look at is read afterwards. The watcher ends with the test.
+watch_hang() {
+  trap 'pkill -P $BASHPID 2>/dev/null; exit 0' TERM
+  sleep "${KELVO_WINE_DUMP_AFTER:-40}" &
+  wait $!
+  local info wp
+  info=$(printf 'info process\nquit\n' | timeout 20 winedbg 2>&1)
+  echo "wine-run: still running after ${KELVO_WINE_DUMP_AFTER:-40} s; the wine processes and their threads:"
+  echo "$info"
+  for wp in $(echo "$info" | sed -nE "s/^[ =>]*([0-9a-f]{8}) .*'.*\.exe'.*/\1/p"); do
+    printf 'attach 0x%s\nbt all\ndetach\nquit\n' "$wp" | timeout 60 winedbg 2>&1
+  done
+}
+watch_hang >&3 2>&3 &
+watcher=$!
 wine "$@" </dev/null >&3 2>&3
 rc=$?
+kill "$watcher" 2>/dev/null
+wait "$watcher" 2>/dev/null
 bytes=$(stat -L -c %s /dev/fd/3)
 exec 3>&-
 cat <&4
