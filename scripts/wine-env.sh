@@ -33,6 +33,19 @@ wine_start() {
 
 # Ends the prefix's wine server and removes the folder wine made in /tmp for its socket
 # (/tmp/wine-XXXXXX/server-<device>-<inode of the prefix>), which wine leaves behind.
+# Keeps wine's desktop up until wine_stop: see tests/windows/desktop_keeper.cpp. Its output
+# goes nowhere, so that it holds no pipe of the caller's.
+wine_keep_desktop() {
+  wine "$1" </dev/null >/dev/null 2>&1 &
+  local _
+  for _ in $(seq 100); do
+    pgrep -f 'explorer.exe /desktop' >/dev/null && return 0
+    sleep 0.1
+  done
+  echo "wine: the desktop did not start" >&2
+  return 1
+}
+
 wine_stop() {
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
