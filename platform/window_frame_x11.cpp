@@ -24,6 +24,14 @@ xcb_atom_t atomNamed(xcb_connection_t* c, const char* name) {
   return r ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
 
+// An atom lives as long as the X server, and the program has one connection: asked once, not
+// at every move of a window. Asked again while it does not exist yet (no window manager has
+// named it), as only_if_exists then answers none.
+xcb_atom_t knownAtom(xcb_connection_t* c, const char* name, xcb_atom_t& cached) {
+  if (cached == XCB_ATOM_NONE) cached = atomNamed(c, name);
+  return cached;
+}
+
 // A CARDINAL[] property of a window; empty if it has none.
 Reply<xcb_get_property_reply_t> cardinals(xcb_connection_t* c, xcb_window_t w, xcb_atom_t a,
                                           uint32_t count) {
@@ -36,7 +44,8 @@ Reply<xcb_get_property_reply_t> cardinals(xcb_connection_t* c, xcb_window_t w, x
 // Whether the window manager names _NET_FRAME_EXTENTS among what it supports. Asked each
 // time: a window manager may be started or replaced while the program runs.
 bool publishesExtents(xcb_connection_t* c, xcb_window_t root, xcb_atom_t extents) {
-  const xcb_atom_t supported = atomNamed(c, "_NET_SUPPORTED");
+  static xcb_atom_t supportedAtom = XCB_ATOM_NONE;
+  const xcb_atom_t supported = knownAtom(c, "_NET_SUPPORTED", supportedAtom);
   if (supported == XCB_ATOM_NONE) return false;
   const auto r = cardinals(c, root, supported, 1024);
   if (!r) return false;
@@ -54,7 +63,8 @@ QMargins windowFrame(const QWindow* window) {
   // The offscreen platform answers as X11 too, with no connection.
   xcb_connection_t* c = x11 ? x11->connection() : nullptr;
   if (!c) return window->frameMargins();
-  const xcb_atom_t extents = atomNamed(c, "_NET_FRAME_EXTENTS");
+  static xcb_atom_t extentsAtom = XCB_ATOM_NONE;
+  const xcb_atom_t extents = knownAtom(c, "_NET_FRAME_EXTENTS", extentsAtom);
   if (extents == XCB_ATOM_NONE) return window->frameMargins();
   const auto w = static_cast<xcb_window_t>(window->winId());
   if (const auto r = cardinals(c, w, extents, 4); r && r->value_len == 4) {

@@ -25,6 +25,13 @@ QFont boldFont() {
   return f;
 }
 
+// The heading over the thickness row: what the row says its cells measure, or the thickness of
+// the welded parts when it says nothing (cp1251 caption).
+QString thicknessHeading(const std::string& caption) {
+  return (caption.empty() ? QStringLiteral("Толщина свариваемых деталей, мм") : toQ(caption)) +
+         QStringLiteral(", для способа сварки");
+}
+
 QLabel* label(QWidget* parent, const char* name, QRect at, const QString& text = {}) {
   auto* l = new QLabel(text, parent);
   l->setObjectName(QString::fromLatin1(name));
@@ -80,8 +87,7 @@ void TfmSpos::buildUpperPanel() {
 void TfmSpos::buildMiddlePanel() {
   Panel4 = new QWidget(this);
   Panel4->setObjectName(QStringLiteral("Panel4"));
-  Label1 = label(Panel4, "Label1", {10, 10, 731, 16},
-                 QStringLiteral("Толщина свариваемых деталей, мм, для способа сварки"));
+  Label1 = label(Panel4, "Label1", {10, 10, 731, 16}, thicknessHeading({}));
   Label1->setAlignment(Qt::AlignCenter);
   StrGrid = new QTableWidget(2, 0, Panel4);
   StrGrid->setObjectName(QStringLiteral("StrGrid"));
@@ -202,8 +208,7 @@ void TfmSpos::showBody(const catalog::JointBody& body) {
   LForma->setText(toQ(body.edges));
   LHarakt->setText(toQ(body.character));
   // The row says what its cells measure (for pipes: wall thickness over the least diameter).
-  Label1->setText(body.thicknessCaption.empty() ? QStringLiteral("Толщина свариваемых деталей, мм, для способа сварки")
-                                                : toQ(body.thicknessCaption) + QStringLiteral(", для способа сварки"));
+  Label1->setText(thicknessHeading(body.thicknessCaption));
   const auto& thickness = body.thickness;
   for (int k = 0; k < methodCount() && k < static_cast<int>(thickness.size()); ++k) {
     auto* cell = new QTableWidgetItem(toQ(thickness[static_cast<std::size_t>(k)]));

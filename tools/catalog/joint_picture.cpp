@@ -112,10 +112,18 @@ void drawParts(Canvas& c, const JointShape& s, const std::vector<Pt>& left, cons
   drawBacking(c, s);
 }
 
+// The part of an edge's profile the weld lies against, placed: down to the root, not into a bore.
+std::vector<Pt> weldFace(const JointShape& s, const std::vector<Pt>& profile, bool right) {
+  std::vector<Pt> face;
+  for (const Pt& p : profile) {
+    if (s.boring && p.x > kGap + 0.01 && p.y >= kBottom - 2) break;
+    face.push_back(place(s, p, right));
+  }
+  return face;
+}
+
 void drawWeld(Canvas& c, const JointShape& s, const std::vector<Pt>& left, const std::vector<Pt>& right) {
-  const bool doubled = s.prep == EdgePrep::DoubleBevel || s.prep == EdgePrep::DoubleCurved ||
-                       s.prep == EdgePrep::DoubleBroken;
-  const bool bottomCap = s.twoSided || doubled;
+  const bool bottomCap = s.twoSided || cutTwice(s.prep);
   const bool bare = s.backing == Backing::None || s.backing == Backing::Insert;
   std::vector<Pt> w;
   const Pt lt = place(s, left.front(), false), rt = place(s, right.front(), true);
@@ -123,20 +131,13 @@ void drawWeld(Canvas& c, const JointShape& s, const std::vector<Pt>& left, const
     const double t = i / 8.0;
     w.push_back({lt.x - 2 + t * (rt.x - lt.x + 4), lt.y + t * (rt.y - lt.y) - 16 * t * (1 - t)});
   }
-  for (const Pt& p : right) {
-    if (s.boring && p.x > kGap + 0.01 && p.y >= kBottom - 2) break;  // not into the bore
-    w.push_back(place(s, p, true));
-  }
+  const std::vector<Pt> rightFace = weldFace(s, right, true), leftFace = weldFace(s, left, false);
+  w.insert(w.end(), rightFace.begin(), rightFace.end());
   const double rootY = w.back().y;
   const double lx = kCx - (s.boring ? kGap : left.back().x), rx = w.back().x;
   if (bottomCap) bow(w, rx + 2, lx - 2, rootY, 3);
   else if (bare) bow(w, rx, lx, rootY, 2);
-  std::vector<Pt> back;
-  for (const Pt& p : left) {
-    if (s.boring && p.x > kGap + 0.01 && p.y >= kBottom - 2) break;
-    back.push_back(place(s, p, false));
-  }
-  w.insert(w.end(), back.rbegin(), back.rend());
+  w.insert(w.end(), leftFace.rbegin(), leftFace.rend());
   c.weld(w);
   if (s.gouged) {  // the back run fills a groove gouged into the root
     std::vector<Pt> g{{kCx - 5, kBottom}};

@@ -14,10 +14,6 @@ struct Stand {
 };
 constexpr double kTopEnd = 8, kFoot = 46, kBase = 56, kPipeAxis = 63;
 
-bool doubleCut(const JointShape& s) {
-  return s.prep == EdgePrep::DoubleBevel || s.prep == EdgePrep::DoubleCurved || s.prep == EdgePrep::DoubleBroken;
-}
-
 // The cut of the standing part's foot on the x0 side, from its face down to the foot; the other
 // side is its mirror. A single point: the foot is square there.
 std::vector<Pt> cut(const JointShape& s, const Stand& st, bool doubled) {
@@ -53,7 +49,7 @@ std::vector<Pt> mirrored(const std::vector<Pt>& pts, const Stand& st, double dep
 
 // The inner side's cut: a mirror of the outer one, shallower when the two are unequal.
 std::vector<Pt> innerCut(const JointShape& s, const Stand& st, const std::vector<Pt>& outer) {
-  if (!doubleCut(s)) return {{st.x1, kFoot}};
+  if (!cutTwice(s.prep)) return {{st.x1, kFoot}};
   return mirrored(outer, st, s.asymmetric ? 0.5 : 1);
 }
 
@@ -84,7 +80,7 @@ bool isPipe(Arrangement a) { return a != Arrangement::Plates; }
 // A branch standing on a pipe: the main pipe's wall below, the branch's axis beside its wall.
 void drawBranch(Canvas& c, const JointShape& s) {
   const Stand st = s.arrangement == Arrangement::EqualBranch ? Stand{44, 54} : Stand{46, 52};
-  const auto outer = cut(s, st, doubleCut(s));
+  const auto outer = cut(s, st, cutTwice(s.prep));
   const auto inner = innerCut(s, st, outer);
   c.axis({{4, kPipeAxis}, {100, kPipeAxis}});
   c.axis({{st.x1 + 26, 4}, {st.x1 + 26, kFoot - 2}});
@@ -98,7 +94,7 @@ void drawBranch(Canvas& c, const JointShape& s) {
   drawStand(c, st, outer, inner);
   backingUnder(c, s.backing, st.x1);
   fillet(c, outer, -7);
-  if (s.twoSided || doubleCut(s)) fillet(c, inner, 7);
+  if (s.twoSided || cutTwice(s.prep)) fillet(c, inner, 7);
 }
 
 }  // namespace
@@ -110,7 +106,7 @@ void drawCorner(Canvas& c, const JointShape& s) {
   }
   // A flange or ring is thicker than the pipe it sits on.
   const Stand st = s.arrangement == Arrangement::FlangeOnPipe ? Stand{14, 30} : Stand{14, 24};
-  const bool dbl = doubleCut(s);
+  const bool dbl = cutTwice(s.prep);
   const auto outer = cut(s, st, dbl);
   const auto inner = innerCut(s, st, outer);
   const bool flanged = s.prep == EdgePrep::FlangedOne || s.prep == EdgePrep::FlangedBoth;
@@ -141,13 +137,13 @@ void drawCorner(Canvas& c, const JointShape& s) {
 
 void drawTee(Canvas& c, const JointShape& s) {
   const Stand st{47, 57};
-  const auto outer = cut(s, st, doubleCut(s));
+  const auto outer = cut(s, st, cutTwice(s.prep));
   const auto inner = innerCut(s, st, outer);
   c.part({{6, kFoot}, {98, kFoot}, {98, kBase}, {6, kBase}});
   drawStand(c, st, outer, inner);
   backingUnder(c, s.backing, st.x1);
   fillet(c, outer, -7);
-  if (s.twoSided || doubleCut(s)) fillet(c, inner, 7);
+  if (s.twoSided || cutTwice(s.prep)) fillet(c, inner, 7);
 }
 
 void drawLap(Canvas& c, const JointShape& s) {

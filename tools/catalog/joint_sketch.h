@@ -25,6 +25,11 @@ inline void bowUpright(std::vector<Pt>& out, double x, double y0, double y1, dou
   }
 }
 
+// Edges cut from both faces, welded from both sides whatever the seam says.
+inline bool cutTwice(EdgePrep p) {
+  return p == EdgePrep::DoubleBevel || p == EdgePrep::DoubleCurved || p == EdgePrep::DoubleBroken;
+}
+
 namespace upright {
 void drawCorner(Canvas& c, const JointShape& s);
 void drawTee(Canvas& c, const JointShape& s);
