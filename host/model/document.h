@@ -80,6 +80,11 @@ class Document {
   FileEncoding encoding;
   // What reading the file noticed but read anyway (an unknown code page).
   std::vector<std::string> warnings;
+  // What reading changed so that the drawing could be read (a malformed file), one line each.
+  std::vector<std::string> repairs;
+  // Set when the file is in a form the writer does not write (R12 and older, R13, R14, binary):
+  // what it was, as the user knows it ("DXF R12 (AC1009)"). Saving writes text R2000 over it.
+  std::optional<std::string> convertedFrom;
   // What texts are measured and drawn with.
   TextFont font;
   // The font file the "Standard" text style names ("txt", "arial.ttf", "isocpeur.ttf"...).
@@ -89,6 +94,8 @@ class Document {
   std::deque<Layer> layers;
   std::string activeLayer = "0";
   std::deque<Block> blocks;  // [0] *Model_Space, [1] *Paper_Space, then named blocks
+  // BLOCK_RECORD entries the file has without a block (some writers leave them): written back.
+  std::vector<Tags> unattachedRecords;
   // Sections and tables the model keeps as tags: CLASSES, OBJECTS, other tables, unknown
   // sections; and the tables' own head tags.
   std::map<std::string, Tags> keptSections;

@@ -1,5 +1,7 @@
 #include "host/model/dxf_reader.h"
 
+#include "host/model/dxf_sections.h"
+
 #include "platform/codepage.h"
 #include "platform/file_io.h"
 
@@ -161,7 +163,9 @@ struct Reader {
         continue;
       }
       Tags head = object();
-      const std::string name = head.size() > 1 ? head[1].value : "";
+      std::string name;
+      for (const Tag& g : head)
+        if (g.code == 2) name = g.value;
       Tags whole = head;
       while (!atEnd("ENDTAB")) {
         if (skipStray()) continue;
@@ -273,7 +277,14 @@ struct Reader {
           b = &candidate;
           break;
         }
-      if (!b) continue;
+      if (!b) {
+        // A second record of a block's name (QCAD writes whole tables twice) would be taken
+        // for that block by the next reader: only one of a name is kept.
+        const bool named = std::any_of(doc.blocks.begin(), doc.blocks.end(), [&](const Block& x) { return cp1251::equalsIgnoreCase(x.name, name); });
+        if (named) doc.repairs.push_back("повторная запись BLOCK_RECORD «" + name + "» пропущена");
+        else doc.unattachedRecords.push_back(r);
+        continue;
+      }
       b->originalRecord = r;
       b->recordHandle = handle;
     }
@@ -327,26 +338,74 @@ struct Reader {
 
   void checkVersion() {
     const auto v = doc.text("ACADVER");
-    if (!v || *v < "AC1015")
-      throw DxfError("Чертёж в формате DXF " + std::string(v ? *v : "R12 или старше") +
-                     ", старше R2000. Сохраните его как DXF R2000 или новее и откройте тот файл.");
-    doc.version = *v;
-    doc.encoding = fileEncoding(*v, doc.text("DWGCODEPAGE"));
+    doc.version = v ? *v : "AC1015";
+    doc.encoding = fileEncoding(doc.version, doc.text("DWGCODEPAGE"));
     if (doc.encoding.unknownName)
       doc.warnings.push_back("Неизвестная кодовая страница " + *doc.encoding.unknownName + ": тексты прочитаны как ANSI_1252.");
   }
 };
 
+
+// The releases each version string stands for; R2000 and later are read as they are, older
+// ones are given the R2000 form.
+const char* releaseOf(std::string_view v) {
+  static const std::map<std::string_view, const char*> releases = {
+      {"AC1.40", "1.4"}, {"AC1.50", "2.0"}, {"AC2.10", "2.1"}, {"AC1001", "2.2"}, {"AC1002", "2.5"},
+      {"AC1003", "2.6"}, {"AC1004", "R9"},  {"AC1006", "R10"}, {"AC1009", "R12"}, {"AC1012", "R13"},
+      {"AC1014", "R14"}, {"AC1015", "2000"}, {"AC1018", "2004"}, {"AC1021", "2007"}, {"AC1024", "2010"},
+      {"AC1027", "2013"}, {"AC1032", "2018"}};
+  const auto it = releases.find(v);
+  return it == releases.end() ? nullptr : it->second;
+}
+
+std::optional<std::string> bringToR2000(DxfStructure& s, Repairs& repairs) {
+  const std::string* v = headerValue(s, "$ACADVER");
+  if (!v) {
+    upgradeLegacy(s, repairs, false);
+    return "DXF R12 или старше (без версии)";
+  }
+  const char* release = releaseOf(*v);
+  if (!release)
+    throw DxfError("Версия чертежа «" + *v + "» неизвестна: этот DXF записан программой новее, чем умеет читать Kelvo, или "
+                   "повреждён. Сохраните его как DXF R2000–2018 и откройте тот файл.");
+  // "AC2.10" sorts after "AC1015" but is older than all the AC1xxx numbers.
+  const bool numbered = v->starts_with("AC1");
+  if (numbered && *v >= "AC1015") return std::nullopt;
+  const std::string from = "DXF " + std::string(release) + " (" + *v + ")";
+  if (numbered && *v >= "AC1012") {
+    // R13 and R14 already have handles, owners and subclass markers: the R2000 form.
+    for (DxfSection& sec : s.sections)
+      if (sec.name == "HEADER")
+        for (std::size_t k = 0; k + 1 < sec.objects[0].size(); ++k)
+          if (sec.objects[0][k].code == 9 && sec.objects[0][k].value == "$ACADVER") sec.objects[0][k + 1].value = "AC1015";
+  } else {
+    upgradeLegacy(s, repairs, true);
+  }
+  return from;
+}
+
 }  // namespace
 
 Document readDxf(std::string_view text) {
-  const Tags tags = readTags(text);
+  TagNotes notes;
+  Tags tags = readTags(text, &notes);
   if (tags.empty() || !(tags[0].code == 0 && tags[0].value == "SECTION"))
     throw DxfError("Этот файл не является чертежом DXF.");
-  Reader r(tags);
+  Repairs repairs, conversion;
+  DxfStructure s = splitSections(std::move(tags), repairs);
+  std::optional<std::string> from = bringToR2000(s, conversion);
+  repairHandles(s, repairs);
+  const Tags flat = flatten(std::move(s));
+  Reader r(flat);
   Document doc = r.run();
-  if (!doc.text("ACADVER"))
-    throw DxfError("В чертеже нет версии: это DXF R12 или старше. Сохраните его как DXF R2000 или новее и откройте тот файл.");
+  if (notes.binary) from = "двоичный " + from.value_or("DXF " + std::string(releaseOf(doc.version)));
+  doc.convertedFrom = from;
+  repairs.add("строки после конца файла (EOF) пропущены", notes.afterEof);
+  if (notes.missingEof) repairs.add("дописан конец файла (EOF)");
+  std::vector<std::string> lines = repairs.lines();
+  lines.insert(lines.end(), doc.repairs.begin(), doc.repairs.end());
+  for (const std::string& line : conversion.lines()) lines.push_back(line);
+  doc.repairs = std::move(lines);
   return doc;
 }
 
@@ -354,6 +413,21 @@ Document loadDxf(const std::string& fileName) {
   const auto bytes = readWholeFile(fileName);
   if (!bytes) throw DxfError("Не удаётся открыть " + fileName);
   return readDxf(*bytes);
+}
+
+std::vector<std::string> readingReport(const Document& doc) {
+  std::vector<std::string> out;
+  if (doc.convertedFrom)
+    out.push_back("Чертёж в формате " + *doc.convertedFrom + ": сохранён он будет как текстовый DXF 2000 (AC1015).");
+  if (!doc.repairs.empty()) out.push_back("Чертёж повреждён; при чтении исправлено:");
+  for (const std::string& r : doc.repairs) out.push_back("  " + r);
+  return out;
+}
+
+std::string conversionQuestion(const Document& doc) {
+  return "Чертёж прочитан из формата " + doc.convertedFrom.value_or("DXF") +
+         ". Записать его поверх исходного файла как текстовый DXF 2000? Программы, которые читают только прежний "
+         "формат, его больше не откроют.";
 }
 
 }  // namespace kelvo::host

@@ -28,9 +28,16 @@ std::string_view trimCode(std::string_view s) {
 }
 }  // namespace
 
-Tags readTags(std::string_view text) {
-  if (text.starts_with("AutoCAD Binary DXF"))
-    throw DxfError("Это двоичный DXF (binary DXF). Сохраните чертёж как текстовый DXF (R2000 или новее) и откройте тот файл.");
+Tags readTags(std::string_view text, TagNotes* notes) {
+  TagNotes unused;
+  TagNotes& n = notes ? *notes : unused;
+  if (text.starts_with(kBinarySentinel)) {
+    n.binary = true;
+    Tags tags = readBinaryTags(text);
+    n.missingEof = tags.empty() || !(tags.back().code == 0 && tags.back().value == "EOF");
+    std::erase_if(tags, [&n](const Tag& t) { return t.code == 999 && ++n.comments; });
+    return tags;
+  }
   if (text.size() >= 6 && text.substr(0, 2) == "AC" && text[2] >= '0' && text[2] <= '9')
     throw DxfError("Это файл DWG. Сохраните чертёж как текстовый DXF (R2000 или новее) и откройте тот файл.");
   Tags tags;
@@ -55,9 +62,18 @@ Tags readTags(std::string_view text) {
       throw DxfError("В строке " + std::to_string(line) + " должен быть код группы, а его нет: файл не является чертежом DXF или повреждён.");
     if (!next(valueLine))
       throw DxfError("Файл кончается после кода группы в строке " + std::to_string(line) + ": он обрезан.");
+    if (code == 999) {
+      ++n.comments;
+      continue;
+    }
     tags.push_back({code, std::string(textCode(code) ? lineEnd(valueLine) : trimLine(valueLine))});
-    if (code == 0 && tags.back().value == "EOF") break;
+    if (code == 0 && tags.back().value == "EOF") {
+      while (next(codeLine))
+        if (!trimCode(codeLine).empty()) ++n.afterEof;
+      return tags;
+    }
   }
+  n.missingEof = true;
   return tags;
 }
 

@@ -21,9 +21,22 @@ class DxfError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Splits ASCII DXF text into tags. Refuses binary DXF and DWG; a code line that is not a
-// number, or a file that ends between a code and its value, is a DxfError naming the line.
-Tags readTags(std::string_view text);
+// What reading a file's tags met besides the tags: it is told to the user, who may keep the
+// original rather than have it replaced by what was read.
+struct TagNotes {
+  bool binary = false;
+  std::size_t comments = 0;      // 999 lines: read past, as CAD programs do, and not written back
+  std::size_t afterEof = 0;      // lines after the end-of-file marker, left out
+  bool missingEof = false;       // the file ends without its marker
+};
+
+inline constexpr std::string_view kBinarySentinel{"AutoCAD Binary DXF\r\n\x1a\0", 22};
+
+// Splits a DXF file, text or binary, into tags. Refuses DWG; a code line that is not a number,
+// or a file that ends between a code and its value, is a DxfError naming the line.
+Tags readTags(std::string_view text, TagNotes* notes = nullptr);
+// The tags of a binary DXF (it begins with kBinarySentinel), values as the text form writes them.
+Tags readBinaryTags(std::string_view data);
 
 class TagWriter {
  public:

@@ -99,7 +99,7 @@ struct Writer {
   }
 
   void blockRecordTable() {
-    headFor("BLOCK_RECORD", kBlockRecordTable, doc.blocks.size());
+    headFor("BLOCK_RECORD", kBlockRecordTable, doc.blocks.size() + doc.unattachedRecords.size());
     const std::string table = tableHandle("BLOCK_RECORD", kBlockRecordTable);
     for (std::size_t i = 0; i < doc.blocks.size(); ++i) {
       const Block& b = doc.blocks[i];
@@ -111,6 +111,7 @@ struct Writer {
       w.add(2, enc(b.name));
       if (i < 2) w.add(340, i == 0 ? kModelLayout : kPaperLayout);
     }
+    for (const Tags& r : doc.unattachedRecords) w.addAll(r);
     w.add(0, "ENDTAB");
   }
 

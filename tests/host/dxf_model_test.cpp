@@ -87,10 +87,10 @@ TEST(DxfWriter, GoldenTagsOfEachEntityKind) {
 
 TEST(DxfReader, RefusesWhatItCannotRead) {
   const std::pair<std::string, const char*> cases[] = {
-      {std::string("AutoCAD Binary DXF\r\n\x1a\0", 22), "binary DXF"},
+      {std::string("AutoCAD Binary DXF\r\n\x1a\0\0\0SECT", 28), "обрезан"},
       {"AC1015\0\0\0\0\0\0", "DWG"},
-      {"  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1009\n  0\nENDSEC\n  0\nEOF\n", "старше R2000"},
-      {"  0\nSECTION\n  2\nENTITIES\n  0\nENDSEC\n  0\nEOF\n", "R12 или старше"},
+      {"  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1040\n  0\nENDSEC\n  0\nEOF\n", "«AC1040» неизвестна"},
+      {"  0\nSECTION\n  2\nENTITIES\n  0\nREPEAT\n  8\n0\n  0\nENDSEC\n  0\nEOF\n", "REPEAT"},
       {"hello\nworld\n", "код группы"},
       {"  0\nSECTION\n  2\n", "обрезан"},
   };
@@ -144,7 +144,8 @@ TEST(DxfWriter, ADrawingKeepsItsVersionAndItsTextEncoding) {
 TEST(DxfReader, UnknownEntitiesAndObjectsAreKeptAsTags) {
   Document doc;
   std::string text = writeDxf(doc);
-  const std::string hatch = "  0\nHATCH\n  5\nF00\n330\n1F\n100\nAcDbEntity\n  8\n0\n100\nAcDbHatch\n  2\nSOLID\n 91\n0\n";
+  const std::string hatch = "  0\nHATCH\n  5\nF00\n330\n" + doc.modelSpace().recordHandle +
+                            "\n100\nAcDbEntity\n  8\n0\n100\nAcDbHatch\n  2\nSOLID\n 91\n0\n";
   text.replace(text.find("  0\nENDSEC\n  0\nSECTION\n  2\nOBJECTS"), 0, hatch);
   Document read = readDxf(text);
   const std::string out = writeDxf(read);

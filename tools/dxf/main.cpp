@@ -28,9 +28,7 @@ namespace {
 using namespace kelvo;
 
 host::Document load(const std::string& fileName) {
-  host::Document doc = host::loadDxf(fileName);
-  for (const std::string& w : doc.warnings) std::cerr << fileName << ": " << w << "\n";
-  return doc;
+  return dxftool::loadReported(fileName);
 }
 
 int usage() {

@@ -16,6 +16,13 @@
 
 namespace kelvo::dxftool {
 
+host::Document loadReported(const std::string& fileName) {
+  host::Document doc = host::loadDxf(fileName);
+  for (const std::string& w : doc.warnings) std::cerr << fileName << ": " << w << "\n";
+  for (const std::string& line : host::readingReport(doc)) std::cerr << fileName << ": " << line << "\n";
+  return doc;
+}
+
 namespace {
 
 struct Options {
@@ -40,7 +47,7 @@ struct Session {
   std::deque<host::Point> picks;
   host::InProcessHost host;
   explicit Session(const Options& o)
-      : doc(host::loadDxf(o.in)), picks(host::parsePicks(o.pick)),
+      : doc(loadReported(o.in)), picks(host::parsePicks(o.pick)),
         host(doc, [this](const std::string&, const std::optional<host::Point>&) -> std::optional<host::Point> {
           if (picks.empty()) return std::nullopt;
           const host::Point p = picks.front();
