@@ -120,6 +120,7 @@ PromptHandler scriptedPrompts(std::deque<Point>& picks, bool hold) {
 int serve(const Options& opt) {
   Document doc = opt.drawing.empty() ? Document() : loadDxf(opt.drawing);
   for (const std::string& w : doc.warnings) std::fprintf(stderr, "%s: %s\n", opt.drawing.c_str(), w.c_str());
+  for (const std::string& r : readingReport(doc)) std::fprintf(stderr, "%s: %s\n", opt.drawing.c_str(), r.c_str());
   std::deque<Point> picks = parsePicks(opt.picks);
   std::ofstream transcript;
   if (!opt.transcript.empty()) transcript.open(opt.transcript, std::ios::binary | std::ios::trunc);

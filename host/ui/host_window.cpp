@@ -148,8 +148,22 @@ void HostWindow::drawingChanged() {
   if (!error.isEmpty()) statusBar()->showMessage(error, 5000);
 }
 
+bool HostWindow::mayReplaceOriginal() {
+  if (!doc_.convertedFrom || replaceAgreed_) return true;
+  const auto answer = askQuestion(this, QString::fromStdString(conversionQuestion(doc_)) +
+                                            QStringLiteral("\n\n«Нет» сохранит чертёж в другой файл."),
+                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::No);
+  if (answer == QMessageBox::Cancel) return false;
+  replaceAgreed_ = answer == QMessageBox::Yes;
+  return true;
+}
+
 bool HostWindow::save(bool askName) {
   QString name = fileName_;
+  if (!askName && !name.isEmpty()) {
+    if (!mayReplaceOriginal()) return false;
+    askName = !replaceAgreed_ && doc_.convertedFrom;
+  }
   if (askName || name.isEmpty())
     name = QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить чертёж"), name, QStringLiteral("DXF (*.dxf)"));
   if (name.isEmpty()) return false;
@@ -159,6 +173,8 @@ bool HostWindow::save(bool askName) {
     QMessageBox::warning(this, QStringLiteral("Чертёж Kelvo"), QString::fromStdString(e.what()));
     return false;
   }
+  // The file now holds what the writer writes: saving over it again replaces nothing older.
+  replaceAgreed_ = true;
   fileName_ = name;
   QFile::remove(autosaveName(fileName_));
   updateTitle();
@@ -187,6 +203,7 @@ void HostWindow::replaceDocument(Document&& doc, const QString& fileName) {
   view_->cancelPicking();
   doc_ = std::move(doc);
   fileName_ = fileName;
+  replaceAgreed_ = false;
   tabs_->setCurrentIndex(doc_.number("TILEMODE").value_or(1) == 1 ? 0 : 1);
   documentOpened();
   view_->drawingChanged();
@@ -201,7 +218,17 @@ void HostWindow::documentOpened() {
   chooseFont(doc_);
   QStringList lines;
   for (const std::string& w : doc_.warnings) lines << QString::fromStdString(w);
+  const std::vector<std::string> report = readingReport(doc_);
+  for (const std::string& r : report) lines << QString::fromStdString(r).trimmed();
   if (!lines.isEmpty()) statusBar()->showMessage(lines.join(QLatin1Char(' ')));
+  // Every repair is shown, not only the status line's share of it; the box does not hold up
+  // the window (or an automation client waiting on it).
+  if (doc_.repairs.empty()) return;
+  QStringList all;
+  for (const std::string& r : report) all << QString::fromStdString(r);
+  auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Чертёж Kelvo"), all.join(QLatin1Char('\n')), QMessageBox::Ok, this);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->open();
 }
 
 void HostWindow::updateTitle() {

@@ -36,6 +36,8 @@ class HostWindow : public QMainWindow {
   void buildMenus();
   void applyTab(int index);
   bool save(bool askName);
+  // Before a drawing read from another form (R12, binary...) replaces its file: once a drawing.
+  bool mayReplaceOriginal();
   bool confirmDiscard();
   void openFile(const QString& name);
   void replaceDocument(Document&& doc, const QString& fileName);
@@ -45,6 +47,7 @@ class HostWindow : public QMainWindow {
   Document& doc_;
   UndoHistory* undo_ = nullptr;
   QString fileName_;
+  bool replaceAgreed_ = false;
   DrawingView* view_ = nullptr;
   QTabBar* tabs_ = nullptr;
   QLabel* prompt_ = nullptr;

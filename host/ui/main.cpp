@@ -204,6 +204,9 @@ int main(int argc, char** argv) {
       QString note;
       const Recovery how = !opt.headless ? Recovery::Ask : opt.recover ? Recovery::Take : Recovery::Aside;
       doc = openDrawing(opt.drawing, how, nullptr, &note);
+      // A headless host saves over its drawing when it ends: what it read is told first.
+      if (opt.headless)
+        for (const std::string& r : readingReport(doc)) std::cerr << opt.drawing.toStdString() << ": " << r << "\n";
       if (!note.isEmpty()) {
         std::cerr << note.toStdString() << "\n";
         doc.warnings.push_back(note.toStdString());
