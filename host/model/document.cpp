@@ -41,6 +41,10 @@ Document::Document() {
   blocks.push_back({"*Paper_Space", {}, "", "", "", {}, {}, {}, {}});
 }
 
+std::size_t Document::currentSpace() const {
+  return number("TILEMODE").value_or(1) == 0 && number("CVPORT").value_or(2) == 1 ? 1 : 0;
+}
+
 std::optional<double> Document::number(std::string_view name) const {
   if (name == "CVPORT") {  // not stored in a DXF file: the model tab or the paper of a layout
     if (cvport) return *cvport;

@@ -115,6 +115,9 @@ class Document {
   void setNumber(std::string_view name, double value, int code);
   std::optional<std::string> text(std::string_view name) const;
 
+  // The space the user works in, as an index of `blocks`: paper (1) on a layout's paper
+  // (TILEMODE 0, CVPORT 1), else model (0), also through a layout's viewport.
+  std::size_t currentSpace() const;
   Block& modelSpace() { return blocks[0]; }
   Block& paperSpace() { return blocks[1]; }
   // Names compare without regard to case, as in CAD systems.

@@ -281,14 +281,15 @@ Variant UtilityObject::getEntity(const Args& a) {
   const std::string prompt = !a.empty() && std::holds_alternative<std::string>(a.back()) ? cad::toText(a.back()) : "";
   const auto picked = ctx_->prompt ? ctx_->prompt(prompt, std::nullopt) : std::nullopt;
   if (!picked) throw EOleException("The selection was cancelled");
-  for (std::size_t space = 0; space < 2; ++space) {
-    const Block& b = blockAt(doc(), space);
-    if (const auto i = entityAt(doc(), b, *picked, pickTolerance(doc()))) {
-      cad::VariantArray out;
-      out.items.emplace_back(ObjectRef(std::make_shared<EntityObject>(ctx_, space, *i, b.entities[*i].handle)));
-      out.items.emplace_back(fromPoint(*picked));
-      return out;
-    }
+  // Only the space the user works in: an entity of the other at the same coordinates is not
+  // under the cursor. In a layout with a viewport active the picks are model-space points.
+  const std::size_t space = doc().currentSpace();
+  const Block& b = blockAt(doc(), space);
+  if (const auto i = entityAt(doc(), b, *picked, pickTolerance(doc()))) {
+    cad::VariantArray out;
+    out.items.emplace_back(ObjectRef(std::make_shared<EntityObject>(ctx_, space, *i, b.entities[*i].handle)));
+    out.items.emplace_back(fromPoint(*picked));
+    return out;
   }
   throw EOleException("Nothing was selected at the point");
 }

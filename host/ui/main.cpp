@@ -97,7 +97,7 @@ PromptHandler scriptedPrompts(std::deque<Point>& picks, bool hold, bool snap, co
     Point p = picks.front();
     picks.pop_front();
     if (snap) {
-      const Block& space = doc.cvport == 1 ? doc.blocks[1] : doc.blocks[0];
+      const Block& space = doc.blocks[doc.currentSpace()];
       std::optional<P2> from;
       if (base) from = P2{(*base)[0], (*base)[1]};
       if (const auto s = snapPoint(pictureOf(doc, space), {p[0], p[1]}, pickTolerance(doc), from)) p[0] = s->at[0], p[1] = s->at[1];

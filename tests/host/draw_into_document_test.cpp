@@ -199,6 +199,37 @@ TEST(DrawIntoDocument, ATakeFindsTheDesignationByAnyPartOrSaysWhyNot) {
   EXPECT_EQ(cad::takeDesignation(d).outcome, cad::TakeOutcome::PartsErased);
 }
 
+// A pick looks in the space the user works in: a designation on a layout's paper is taken there
+// even where a model-space line lies at the same coordinates, and from the model tab the line is.
+TEST(DrawIntoDocument, APickFindsOnlyWhatTheCurrentSpaceHolds) {
+  Session r;
+  r.doc.setNumber("TILEMODE", 0, 70);
+  r.doc.cvport = 1;
+  r.picks = {{0, 0, 0}, {30, 20, 0}, {60, 20, 0}};
+  r.draw(input({"2", "5", "G", nullptr, nullptr, "5"}, 1));
+  ASSERT_FALSE(r.doc.paperSpace().entities.empty());
+  Entity line;
+  line.kind = Kind::Line;
+  line.points = {{0, 0, 0}, {30, 20, 0}};  // under the leader, in model space
+  r.doc.modelSpace().entities.push_back(line);
+  InProcessHost host(r.doc, [&r](const std::string&, const std::optional<Point>&) -> std::optional<Point> {
+    const Point p = r.picks.front();
+    r.picks.erase(r.picks.begin());
+    return p;
+  });
+  const cad::AcadDocument d = cad::AcadApplication(cad::GetActiveOleObject("AutoCAD.Application")).ActiveDocument();
+  const struct {
+    int tilemode, cvport;
+    cad::TakeOutcome outcome;
+  } cases[] = {{0, 1, cad::TakeOutcome::Taken}, {1, 2, cad::TakeOutcome::NotADesignation}, {0, 2, cad::TakeOutcome::NotADesignation}};
+  for (const auto& c : cases) {
+    r.doc.setNumber("TILEMODE", c.tilemode, 70);
+    r.doc.cvport = c.cvport;
+    r.picks = {{15, 10, 0}};
+    EXPECT_EQ(cad::takeDesignation(d).outcome, c.outcome) << c.tilemode << " " << c.cvport;
+  }
+}
+
 // A thousand commands in a row: what the draw command and the host keep of a command does not
 // grow; only the drawing does, by the same number of entities each time.
 TEST(DrawIntoDocument, AThousandCommandsLeaveNothingBehind) {
