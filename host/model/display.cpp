@@ -207,13 +207,15 @@ class Builder {
     else if (type == "SPLINE") spline(f, s);
     else if (type == "HATCH") hatch(f, s);
     else if (type == "MTEXT") mtext(doc_, f, s);
-    else if (type == "ATTRIB") text(doc_, f, s);
+    else if (type == "ATTRIB" || (type == "ATTDEF" && !nested_)) text(doc_, f, s);
     else if (type == "POINT") point(doc_, f, s);
     else if (type == "TRACE") corners(f, s, true);
     else if (type == "3DFACE") corners(f, s, false);
     else if (type == "RAY" || type == "XLINE") constructionLine(f, s, type == "XLINE");
     else if (type == "MULTILEADER" || type == "MLEADER") multileader(doc_, f, s);
     else if (type == "DIMENSION") dimension(e, f, s, from, depth);
+    else if (type == "ACAD_TABLE") table(e, f, s, from, depth);
+    else if (type == "MESH") mesh(f, s);
   }
 
   void known(const Entity& e, Sink& s, const Inherited& from, int depth) {
@@ -312,6 +314,16 @@ class Builder {
     if (b) space(*b, s.to, inheritedBy(e, s, from), depth + 1);
   }
 
+  // A table is drawn by its block, placed at its insertion point along its direction (11).
+  void table(const Entity& e, const Fields& f, Sink& s, const Inherited& from, int depth) {
+    const std::string* name = f.raw(2);
+    const Block* b = name && depth < kMaxNesting ? doc_.findBlock(fromFile(*name, doc_.encoding)) : nullptr;
+    if (!b) return;
+    const P2 dir = f.has(11) ? f.point(11) : P2{1, 0};
+    const Affine inner = placement(f.point(10), std::atan2(dir[1], dir[0]), 1, 1, {b->base[0], b->base[1]}).then(s.to);
+    space(*b, inner, inheritedBy(e, s, from), depth + 1);
+  }
+
   // The line, and the arrowhead at the first vertex pointing along the leader: the arrowhead
   // block scaled by the arrowhead size, or a CAD program's closed filled arrow.
   void leader(const Entity& e, Sink& s, const Inherited& from, int depth) {
@@ -349,9 +361,9 @@ void boxes(Picture& d, const Document& doc) {
       continue;
     }
     if (sh.width == 0) sh.width = textWidth(doc.font, sh.text, sh.height) * sh.widthFactor;
-    const double w = sh.width;
+    const double w = sh.width, up = sh.upsideDown ? -sh.height : sh.height;
     const double c = std::cos(sh.angle), s = std::sin(sh.angle);
-    for (const P2 corner : {P2{0, 0}, P2{w, 0}, P2{0, sh.height}, P2{w, sh.height}})
+    for (const P2 corner : {P2{0, 0}, P2{w, 0}, P2{0, up}, P2{w, up}})
       take({sh.points[0][0] + corner[0] * c - corner[1] * s, sh.points[0][1] + corner[0] * s + corner[1] * c});
     for (std::size_t k = 0; k < 2; ++k) d.min[k] = std::min(d.min[k], sh.lo[k]), d.max[k] = std::max(d.max[k], sh.hi[k]);
   }

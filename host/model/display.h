@@ -29,7 +29,10 @@ struct Shape {
   std::vector<P2> points;
   std::vector<std::uint32_t> rings;
   // Text: cap height, baseline angle (radians), width factor, slant of the glyphs (radians).
+  // A negative width factor draws the text backwards (mirrored about its start, as TEXT's
+  // flag 2 or a mirroring block reference); `upsideDown` mirrors it about its baseline.
   double height = 0, angle = 0, widthFactor = 1, oblique = 0, width = 0;  // width: the advance
+  bool upsideDown = false;
   std::string text;
   // The box around it in drawing coordinates (a text's by its font's advances): a painter
   // skips what is out of view and shows what is smaller than a pixel as a pixel.

@@ -32,6 +32,7 @@ struct TextRun {
   std::string text;  // Windows-1251 as shown
   std::optional<std::uint32_t> rgb;
   double width = 0;  // the advance, when the layout has measured it already
+  bool backward = false, upsideDown = false;  // mirrored about its start, about its baseline
 };
 
 // Where an entity's geometry goes: through the placement of the blocks around it into the
@@ -103,6 +104,7 @@ void spline(const Fields& f, Sink& s);
 void point(const Document& doc, const Fields& f, Sink& s);
 void corners(const Fields& f, Sink& s, bool filled);  // TRACE, SOLID filled; 3DFACE edges
 void constructionLine(const Fields& f, Sink& s, bool both);
+void mesh(const Fields& f, Sink& s);  // its faces' edges
 void polyline(const Fields& head, const std::vector<const Tags*>& vertices, Sink& s);
 void hatch(const Fields& f, Sink& s);
 void text(const Document& doc, const Fields& f, Sink& s);  // TEXT, ATTRIB

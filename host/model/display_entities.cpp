@@ -194,4 +194,38 @@ void corners(const Fields& f, Sink& s, bool filled) {
 
 void constructionLine(const Fields& f, Sink& s, bool both) { s.ray(f.point(10), f.point(11), both); }
 
+// A MESH's vertices (92 and as many points), then its faces (93, the count of the 90s that
+// follow: each face its size, then as many vertex indices); each face drawn as its outline.
+void mesh(const Fields& f, Sink& s) {
+  std::vector<P2> vertices;
+  std::vector<int> faces;
+  const Tags& t = f.tags();
+  enum { None, Vertices, Faces } part = None;
+  std::size_t left = 0;
+  for (std::size_t i = 1; i < f.size(); ++i) {
+    const Tag& g = t[i];
+    if (left == 0) part = None;
+    if (part == None && (g.code == 92 || g.code == 93)) {
+      part = g.code == 92 ? Vertices : Faces;
+      left = static_cast<std::size_t>(std::clamp(toInt(g.value), 0, 10'000'000));
+    } else if (part == Vertices && g.code == 10) {
+      vertices.push_back({parseReal(g.value), i + 1 < f.size() && t[i + 1].code == 20 ? parseReal(t[i + 1].value) : 0});
+      --left;
+    } else if (part == Faces && g.code == 90) {
+      faces.push_back(toInt(g.value));
+      --left;
+    }
+  }
+  for (std::size_t i = 0; i < faces.size();) {
+    const std::size_t n = static_cast<std::size_t>(std::max(faces[i], 0));
+    std::vector<P2> ring;
+    for (std::size_t k = 1; k <= n && i + k < faces.size(); ++k) {
+      const int v = faces[i + k];
+      if (v >= 0 && static_cast<std::size_t>(v) < vertices.size()) ring.push_back(vertices[static_cast<std::size_t>(v)]);
+    }
+    if (ring.size() > 1) s.path(ring, true);
+    i += n + 1;
+  }
+}
+
 }  // namespace kelvo::host::display

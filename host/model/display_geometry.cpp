@@ -42,9 +42,11 @@ Affine placement(P2 at, double angle, double sx, double sy, P2 base) {
 int toInt(double v) { return v >= -2147483648.0 && v <= 2147483647.0 ? static_cast<int>(v) : 0; }
 int toInt(const std::string& s) { return toInt(parseReal(s)); }
 
+// Extended data ends what an entity says of itself, and so does an MTEXT's embedded object
+// (101), whose 10 and 11 are its own and not the text's place and direction.
 Fields::Fields(const Tags& tags) : t_(tags), end_(tags.size()) {
   for (std::size_t i = 1; i < tags.size(); ++i)
-    if (tags[i].code >= 1000) {
+    if (tags[i].code >= 1000 || tags[i].code == 101) {
       end_ = i;
       break;
     }
@@ -162,9 +164,14 @@ void Sink::text(const TextRun& run) {
   const P2 lv{to.a * v[0] + to.c * v[1], to.b * v[0] + to.d * v[1]};
   const double su = std::hypot(lu[0], lu[1]), sv = std::hypot(lv[0], lv[1]);
   if (!(su > 0) || !(sv > 0)) return;
+  // A placement that mirrors (a block reference scaled by -1) turns the text's v round: the
+  // text is then drawn upside down along the same baseline.
+  const bool mirrors = lu[0] * lv[1] - lu[1] * lv[0] < 0;
   Shape sh = shapeOf(Shape::Type::Text, run.rgb.value_or(rgb), {to(run.at)});
-  sh.height = run.height * sv, sh.angle = std::atan2(lu[1], lu[0]), sh.widthFactor = run.widthFactor * su / sv;
-  sh.oblique = run.oblique, sh.text = run.text, sh.width = run.width * su;
+  const double back = run.backward ? -1 : 1;
+  sh.height = run.height * sv, sh.angle = std::atan2(lu[1], lu[0]), sh.widthFactor = back * run.widthFactor * su / sv;
+  sh.oblique = run.oblique, sh.text = run.text, sh.width = back * run.width * su;
+  sh.upsideDown = run.upsideDown != mirrors;
   out.shapes.push_back(std::move(sh));
 }
 

@@ -28,11 +28,15 @@ P2 rotate(P2 v, double angle) {
 
 }  // namespace
 
+// TEXT, ATTRIB, and ATTDEF outside a block (which a CAD program shows by its tag).
 void text(const Document& doc, const Fields& f, Sink& s) {
-  const bool attribute = f.tags()[0].value == "ATTRIB";
+  const std::string& type = f.tags()[0].value;
+  const bool attribute = type == "ATTRIB" || type == "ATTDEF";
   if (attribute && (f.integer(70) & 1)) return;  // an invisible attribute
   TextRun run;
-  run.text = displayText(textOf(doc, f, 1, -1));
+  run.text = displayText(textOf(doc, f, type == "ATTDEF" ? 2 : 1, -1));
+  run.backward = (f.integer(71) & 2) != 0;
+  run.upsideDown = (f.integer(71) & 4) != 0;
   run.height = f.real(40, 2.5);
   run.angle = f.real(50) * kRadians;
   run.widthFactor = f.real(41, 1);
@@ -54,8 +58,9 @@ void text(const Document& doc, const Fields& f, Sink& s) {
     return s.text(run);
   }
   run.width = w;
-  const double dx = h == 1 || h == 4 ? -w / 2 : h == 2 ? -w : 0;
-  const double dy = h == 4 || v == 2 ? -run.height / 2 : v == 3 ? -run.height : v == 1 ? run.height / 3 : 0;
+  // Mirrored, the text lies on the other side of its alignment point.
+  const double dx = (h == 1 || h == 4 ? -w / 2 : h == 2 ? -w : 0) * (run.backward ? -1 : 1);
+  const double dy = (h == 4 || v == 2 ? -run.height / 2 : v == 3 ? -run.height : v == 1 ? run.height / 3 : 0) * (run.upsideDown ? -1 : 1);
   const P2 off = rotate({dx, dy}, run.angle);
   run.at = {second[0] + off[0], second[1] + off[1]};
   s.text(run);

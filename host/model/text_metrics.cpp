@@ -21,6 +21,14 @@ double TextFont::advance(char32_t c) const {
 std::string displayText(std::string_view s) {
   std::string out;
   for (std::size_t i = 0; i < s.size(); ++i) {
+    // A DXF line cannot hold a control character: "^J" stands for one, which a one-line text
+    // does not show (a tab shows as a blank), and "^ " for the caret itself.
+    if (s[i] == '^' && i + 1 < s.size() && (s[i + 1] == ' ' || (s[i + 1] >= '@' && s[i + 1] <= '_'))) {
+      if (s[i + 1] == ' ') out += '^';
+      else if (s[i + 1] == 'I') out += ' ';
+      ++i;
+      continue;
+    }
     if (s[i] == '%' && i + 2 < s.size() && s[i + 1] == '%') {
       switch (s[i + 2] | 0x20) {
         case 'd': out += '\xB0'; i += 2; continue;  // degree

@@ -202,7 +202,7 @@ class ShapePainter {
     p_.save();
     p_.translate(at);
     p_.rotate(-s.angle * 180 / std::numbers::pi);
-    p_.scale(k * s.widthFactor, k);
+    p_.scale(k * s.widthFactor, s.upsideDown ? -k : k);
     if (s.oblique != 0) p_.shear(-std::tan(s.oblique), 0);
     p_.setPen(c);
     p_.setFont(font_);

@@ -275,6 +275,17 @@ CASES = [  # name, builder or a drawing beside this file, view (x0, y0, x1, y1),
     ("tee joint sample", "../data/host/tee_joint.dxf", (-5, -50, 205, 125), (600, 500)),
 ]
 
+# Drawings of other programs beside the repository (never in it), where they are: each shows a
+# kind that only such files carry. The view is the drawing's extents as ezdxf finds them.
+CORPUS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "shared", "dxf-corpus")
+CORPUS_CASES = [
+    ("corpus: ACAD_TABLE", "072-ezdxfrepo-acad-table-simple.dxf"),
+    ("corpus: MESH, MTEXT embedded", "071-ezdxfrepo-uncommon.dxf"),
+    ("corpus: MTEXT embedded", "079-ezdxfrepo-text.dxf"),
+]
+if os.path.isdir(CORPUS):
+    CASES += [(name, os.path.join(CORPUS, file), None, (600, 450)) for name, file in CORPUS_CASES]
+
 # Where a case hides entities, nothing may be drawn there by either renderer: two renderers
 # both showing an off layer would otherwise agree.
 MUST_BE_EMPTY = {"layers off, frozen": (52, 3, 98, 72)}
@@ -368,6 +379,11 @@ def compare(host, name, build, view, size, work):
         doc = ezdxf.new("R2010", setup=True)
         build(doc, doc.modelspace())
         doc.saveas(stem + ".dxf")
+    if view is None:
+        box = ezdxf.bbox.extents(ezdxf.readfile(stem + ".dxf").modelspace())
+        (x0, y0, _), (x1, y1, _) = box.extmin, box.extmax
+        m = 0.05 * max(x1 - x0, y1 - y0)
+        view = (x0 - m, y0 - m, x1 + m, y1 + m)
     render_ezdxf(stem + ".dxf", view, size, stem + "-ezdxf.png")
     ref = ink(stem + "-ezdxf.png", size)
     if not ref.any():
