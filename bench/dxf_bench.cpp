@@ -1,5 +1,7 @@
 // dxf_bench FILE.dxf: writes a generated drawing of 100,000 entities to FILE.dxf, then prints
 // the time to read it and to write it again (the best of three runs each).
+// dxf_bench --corpus DIR: reads and writes every drawing of DIR and prints the slowest (the
+// target: none over a second).
 #include "host/model/dxf_reader.h"
 #include "host/model/dxf_writer.h"
 #include "platform/file_io.h"
@@ -7,9 +9,45 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+int corpus(const char* dir) {
+  using namespace kelvo::host;
+  std::vector<std::filesystem::path> files;
+  for (const auto& f : std::filesystem::directory_iterator(dir))
+    if (f.path().extension() == ".dxf") files.push_back(f.path());
+  std::sort(files.begin(), files.end());
+  double slowest = 0, total = 0;
+  std::string which;
+  std::size_t read = 0;
+  for (const auto& f : files) {
+    const std::string bytes = kelvo::readWholeFile(f.string()).value_or("");
+    const auto t0 = std::chrono::steady_clock::now();
+    try {
+      Document doc = readDxf(bytes);
+      (void)writeDxf(doc);
+      ++read;
+    } catch (const DxfError&) {
+      // refused: timed all the same
+    }
+    const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    total += s;
+    if (s > slowest) slowest = s, which = f.filename().string();
+  }
+  std::printf("kelvo: corpus of %zu drawings (%zu read and written): slowest %.3f s (%s), all %.2f s\n", files.size(),
+              read, slowest, which.c_str(), total);
+  return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace kelvo::host;
+  if (argc == 3 && std::string(argv[1]) == "--corpus") return corpus(argv[2]);
   if (argc != 2) return 2;
   Document doc;
   for (int i = 0; i < 100000; ++i) {
