@@ -374,10 +374,7 @@ std::optional<std::string> bringToR2000(DxfStructure& s, Repairs& repairs) {
   const std::string from = "DXF " + std::string(release) + " (" + *v + ")";
   if (numbered && *v >= "AC1012") {
     // R13 and R14 already have handles, owners and subclass markers: the R2000 form.
-    for (DxfSection& sec : s.sections)
-      if (sec.name == "HEADER")
-        for (std::size_t k = 0; k + 1 < sec.objects[0].size(); ++k)
-          if (sec.objects[0][k].code == 9 && sec.objects[0][k].value == "$ACADVER") sec.objects[0][k + 1].value = "AC1015";
+    setHeaderValue(s, "$ACADVER", {1, "AC1015"});
   } else {
     upgradeLegacy(s, repairs, true);
   }
@@ -398,7 +395,10 @@ Document readDxf(std::string_view text) {
   const Tags flat = flatten(std::move(s));
   Reader r(flat);
   Document doc = r.run();
-  if (notes.binary) from = "двоичный " + from.value_or("DXF " + std::string(releaseOf(doc.version)));
+  if (notes.binary) {
+    const char* release = releaseOf(doc.version);
+    from = "двоичный " + (from ? *from : "DXF " + std::string(release ? release : doc.version));
+  }
   doc.convertedFrom = from;
   repairs.add("строки после конца файла (EOF) пропущены", notes.afterEof);
   if (notes.missingEof) repairs.add("дописан конец файла (EOF)");

@@ -138,14 +138,34 @@ Tags flatten(DxfStructure&& s) {
   return out;
 }
 
+namespace {
+// Where a header variable's name stands among the HEADER's tags (their size: nowhere).
+std::size_t variableAt(const Tags& vars, std::string_view name) {
+  for (std::size_t k = 0; k < vars.size(); ++k)
+    if (vars[k].code == 9 && vars[k].value == name) return k;
+  return vars.size();
+}
+// The tag after a name is its value, unless it is the next name (or the next object).
+bool isValue(const Tags& vars, std::size_t k) { return k < vars.size() && vars[k].code != 9 && vars[k].code != 0; }
+}  // namespace
+
 const std::string* headerValue(const DxfStructure& s, std::string_view name) {
-  for (const DxfSection& sec : s.sections) {
-    if (sec.name != "HEADER" || sec.objects.empty()) continue;
-    const Tags& h = sec.objects[0];
-    for (std::size_t k = 0; k + 1 < h.size(); ++k)
-      if (h[k].code == 9 && h[k].value == name) return &h[k + 1].value;
-  }
+  for (const DxfSection& sec : s.sections)
+    if (sec.name == "HEADER" && !sec.objects.empty()) {
+      const Tags& vars = sec.objects[0];
+      const std::size_t k = variableAt(vars, name);
+      return isValue(vars, k + 1) ? &vars[k + 1].value : nullptr;
+    }
   return nullptr;
+}
+
+void setHeaderValue(DxfStructure& s, std::string_view name, const Tag& value) {
+  if (!s.find("HEADER")) s.sections.insert(s.sections.begin(), {"HEADER", {{}}});
+  Tags& vars = s.find("HEADER")->objects[0];
+  const std::size_t k = variableAt(vars, name);
+  if (k == vars.size()) vars.insert(vars.end(), {{9, std::string(name)}, value});
+  else if (isValue(vars, k + 1)) vars[k + 1] = value;
+  else vars.insert(vars.begin() + static_cast<std::ptrdiff_t>(k + 1), value);
 }
 
 std::uint64_t handleValue(std::string_view s) {

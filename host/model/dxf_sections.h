@@ -44,8 +44,10 @@ Tags flatten(DxfStructure&& s);
 // anything else is left out.
 DxfStructure splitSections(Tags&& tags, Repairs& repairs);
 
-// The value of a header variable ($ACADVER...), if the HEADER has it.
+// The value of a header variable ($ACADVER...), if the HEADER has it with a value.
 const std::string* headerValue(const DxfStructure& s, std::string_view name);
+// Sets it, adding the variable (and the HEADER) where the file lacks them.
+void setHeaderValue(DxfStructure& s, std::string_view name, const Tag& value);
 
 // Gives an older drawing (R12 and before, or without a version) the R2000 form: handles,
 // owners, subclass markers, the BLOCK_RECORD table and its version. Newer objects in such a

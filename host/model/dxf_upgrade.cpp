@@ -163,14 +163,8 @@ struct Upgrader {
   }
 
   void header() {
-    DxfSection* h = s.find("HEADER");
-    if (!h) s.sections.insert(s.sections.begin(), {"HEADER", {{}}}), h = &s.sections.front();
-    Tags& vars = h->objects[0];
-    bool version = false;
-    for (std::size_t k = 0; k + 1 < vars.size(); ++k)
-      if (vars[k].code == 9 && vars[k].value == "$ACADVER") vars[k + 1] = {1, "AC1015"}, version = true;
-    if (!version) vars.insert(vars.begin(), {{9, "$ACADVER"}, {1, "AC1015"}});
-    if (!headerValue(s, "$HANDSEED")) vars.insert(vars.end(), {{9, "$HANDSEED"}, {5, "0"}});
+    setHeaderValue(s, "$ACADVER", {1, "AC1015"});
+    if (!headerValue(s, "$HANDSEED")) setHeaderValue(s, "$HANDSEED", {5, "0"});
   }
 
   // R12 names the spaces' blocks $MODEL_SPACE and $PAPER_SPACE where it has them at all.
@@ -346,10 +340,7 @@ struct Upgrader {
     tables(names);
     entities(s.find("BLOCKS")->objects, "0", true);
     if (DxfSection* e = s.find("ENTITIES")) entities(e->objects, "", false);
-    for (std::size_t k = 0; k + 1 < s.find("HEADER")->objects[0].size(); ++k) {
-      Tags& vars = s.find("HEADER")->objects[0];
-      if (vars[k].code == 9 && vars[k].value == "$HANDSEED") vars[k + 1] = {5, handleText(next)};
-    }
+    setHeaderValue(s, "$HANDSEED", {5, handleText(next)});
   }
 };
 
