@@ -145,7 +145,7 @@ class Builder {
     std::string linetype = "BYLAYER";
     double scale = 1;
     bool invisible = false;
-    bool mirrored = false;  // seen from below: its own x runs the other way
+    std::optional<Affine> plane;  // of a 2D entity in a plane other than the drawing's: its OCS
   };
   std::unordered_map<const Entity*, Own> own_;  // of the entities inside blocks
   Own ownOnce_;                                  // of one in the space itself, placed once
@@ -169,18 +169,20 @@ class Builder {
     if (const std::string* lt = f.raw(6)) o.linetype = upper(*lt);
     o.scale = f.real(48, 1);
     o.invisible = f.integer(60) == 1;
-    // A 2D entity mirrored in a CAD program keeps its points in a plane seen from below, the
-    // extrusion (0, 0, -1), whose x axis is the drawing's -x. (Other planes are not drawn here.)
+    // A 2D entity keeps its points in the plane of its extrusion (mirrored in a CAD program,
+    // the plane seen from below, (0, 0, -1)); drawn from above, as its plane shows in plan.
     static const std::set<std::string> planar = {"ARC", "CIRCLE", "LWPOLYLINE", "POLYLINE", "TEXT", "ATTRIB",
-                                                  "INSERT", "HATCH", "SOLID", "TRACE"};
-    o.mirrored = f.real(230, 1) < 0 && planar.count((*e.original)[0].value) > 0;
+                                                  "ATTDEF", "INSERT", "HATCH", "SOLID", "TRACE"};
+    const Point n{f.real(210), f.real(220), f.real(230, 1)};
+    if ((n[0] != 0 || n[1] != 0 || n[2] < 0) && planar.count((*e.original)[0].value) > 0)
+      o.plane = objectPlane(n, f.has(38) ? f.real(38) : f.z(10));
     return o;
   }
 
   Sink sinkFor(const Entity& e, const Affine& to, const Inherited& from) {
     const LayerLook& layer = layerOf(e, from);
     const Own& o = own(e);
-    Sink s{out_, o.mirrored ? Affine{-1, 0, 0, 1, 0, 0}.then(to) : to, 0xFFFFFF, {}};
+    Sink s{out_, o.plane ? o.plane->then(to) : to, 0xFFFFFF, {}};
     s.rgb = o.trueColour ? *o.trueColour : o.colour == kByLayer ? layer.rgb : o.colour == kByBlock ? from.rgb : aciRgb(std::abs(o.colour));
     double scale = o.scale;
     const std::string* linetype = &o.linetype;

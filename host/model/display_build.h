@@ -24,6 +24,9 @@ struct Affine {
 
 // A move by `at` of a frame rotated by `angle` and scaled by sx, sy, whose origin is `base`.
 Affine placement(P2 at, double angle, double sx, double sy, P2 base);
+// From the object coordinates of the plane with normal `extrusion`, at `elevation` along it, to
+// the drawing's plan (DXF's arbitrary axis rule); the identity for (0, 0, 1) or a zero normal.
+Affine objectPlane(const std::array<double, 3>& extrusion, double elevation);
 
 // One text run in an entity's own coordinates.
 struct TextRun {

@@ -31,6 +31,22 @@ Shape shapeOf(Shape::Type type, std::uint32_t rgb, std::vector<P2> points) {
 
 }  // namespace
 
+Affine objectPlane(const std::array<double, 3>& n0, double elevation) {
+  const double len = std::sqrt(n0[0] * n0[0] + n0[1] * n0[1] + n0[2] * n0[2]);
+  if (!(len > 0) || !std::isfinite(len)) return {};
+  const std::array<double, 3> n{n0[0] / len, n0[1] / len, n0[2] / len};
+  auto cross = [](const std::array<double, 3>& a, const std::array<double, 3>& b) {
+    return std::array<double, 3>{a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+  };
+  // The x axis is the world's y (near the world's z) or z crossed with the normal.
+  const bool nearZ = std::abs(n[0]) < 1.0 / 64 && std::abs(n[1]) < 1.0 / 64;
+  std::array<double, 3> ax = cross(nearZ ? std::array<double, 3>{0, 1, 0} : std::array<double, 3>{0, 0, 1}, n);
+  const double al = std::sqrt(ax[0] * ax[0] + ax[1] * ax[1] + ax[2] * ax[2]);
+  for (double& v : ax) v /= al;
+  const std::array<double, 3> ay = cross(n, ax);
+  return {ax[0], ax[1], ay[0], ay[1], elevation * n[0], elevation * n[1]};
+}
+
 Affine placement(P2 at, double angle, double sx, double sy, P2 base) {
   const double c = std::cos(angle), s = std::sin(angle);
   Affine t{c * sx, s * sx, -s * sy, c * sy, 0, 0};

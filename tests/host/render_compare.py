@@ -282,6 +282,7 @@ CORPUS_CASES = [
     ("corpus: ACAD_TABLE", "072-ezdxfrepo-acad-table-simple.dxf"),
     ("corpus: MESH, MTEXT embedded", "071-ezdxfrepo-uncommon.dxf"),
     ("corpus: MTEXT embedded", "079-ezdxfrepo-text.dxf"),
+    ("corpus: tilted planes (R12)", "103-ezdxfrepo-poli-all210-12.dxf"),
 ]
 if os.path.isdir(CORPUS):
     CASES += [(name, os.path.join(CORPUS, file), None, (600, 450)) for name, file in CORPUS_CASES]
