@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
+#include <QShortcut>
 
 namespace kelvo {
 
@@ -175,8 +176,15 @@ void TfmMain::buildWindowedControls() {
     } else if (item == kClearButton) {
       bbClear = named(new QPushButton(eraserIcon(), QStringLiteral("  Очистить"), a), "bbClear",
                       {566, 100, 136, 30});
-      bbClear->setToolTip(QStringLiteral("Очистить обозначение шва"));
-      connect(bbClear, &QPushButton::clicked, this, &TfmMain::bbClearClick);
+      bbClear->setToolTip(QStringLiteral("Очистить обозначение шва (вернуть его: «Вернуть» или Ctrl+Z)"));
+      connect(bbClear, &QPushButton::clicked, this, &TfmMain::clearByUser);
+      bbUndoClear = named(new QPushButton(QStringLiteral("Вернуть"), a), "bbUndoClear", {566, 134, 136, 26});
+      bbUndoClear->setToolTip(QStringLiteral("Вернуть очищенное обозначение шва (Ctrl+Z)"));
+      bbUndoClear->setEnabled(false);
+      connect(bbUndoClear, &QPushButton::clicked, this, &TfmMain::bbUndoClearClick);
+      // An edit box that has the focus keeps Ctrl+Z for its own typing.
+      auto* undo = new QShortcut(QKeySequence::Undo, this);
+      connect(undo, &QShortcut::activated, this, &TfmMain::bbUndoClearClick);
     } else {
       const int n = item > 0 ? item : -item;
       const FieldPlace& place = kPlaces[n - 1];
@@ -222,11 +230,11 @@ void TfmMain::buildCommandBand() {
   connect(bbDraw, &QPushButton::clicked, this, &TfmMain::bbDrawClick);
 }
 
-// "Из чертежа" came after the designed order was set, so it comes last and keeps it.
+// "Из чертежа" and "Вернуть" came after the designed order was set, so they come last and keep it.
 void TfmMain::setTabOrderAsDesigned() {
   QWidget* chain[] = {edit(field::Kol), edit(field::Num), rbUp,    rbDown,
                       edit(field::GOST), edit(field::Tip), edit(field::Spos), edit(field::Sher),
-                      edit(field::Dopl), bbClear, edit(field::Kat), bbAbout, bbClose, bbDraw, bbTake};
+                      edit(field::Dopl), bbClear, edit(field::Kat), bbAbout, bbClose, bbDraw, bbTake, bbUndoClear};
   for (std::size_t i = 1; i < std::size(chain); ++i) setTabOrder(chain[i - 1], chain[i]);
 }
 

@@ -65,6 +65,9 @@ class TfmMain : public QWidget {
   void rbDownClick();
   void Shape1MouseUp();
   void bbClearClick();
+  // The clear the user asks for (Enter, "  Очистить"), which "Вернуть" and Ctrl+Z take back.
+  void clearByUser();
+  void bbUndoClearClick();
   void bbAboutClick();
   void bbCloseClick();
   void bbDrawClick();
@@ -117,12 +120,20 @@ class TfmMain : public QWidget {
   QRadioButton* rbUp = nullptr;
   QRadioButton* rbDown = nullptr;
   QPushButton* bbClear = nullptr;
+  QPushButton* bbUndoClear = nullptr;
   QPushButton* bbAbout = nullptr;
   QPushButton* bbClose = nullptr;
   QPushButton* bbDraw = nullptr;
   QPushButton* bbTake = nullptr;
   QLabel* lbCaption_ = nullptr;
   bool changing_ = false;  // the fields hold a designation taken from the drawing
+  // What the last clear took away, until it is given back or something else fills the window.
+  struct Cleared {
+    DrawInput input;
+    bool changing = false;
+  };
+  std::optional<Cleared> cleared_;
+  void setCleared(std::optional<Cleared> c);
   std::array<TEdit*, kFieldCount> edits_{};
   std::array<TPanel*, kFieldCount> panels_{};
 };

@@ -134,7 +134,7 @@ void TfmMain::keyPressEvent(QKeyEvent* e) {
     close();
   } else if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
     if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
-    else bbClearClick();
+    else clearByUser();
   } else {
     QWidget::keyPressEvent(e);
   }
@@ -267,6 +267,24 @@ void TfmMain::bbClearClick() {
   setChanging(false);
 }
 
+void TfmMain::clearByUser() {
+  Cleared c{drawInput(), changing_};
+  bbClearClick();
+  setCleared(std::move(c));
+}
+
+void TfmMain::bbUndoClearClick() {
+  if (!cleared_) return;
+  const Cleared c = std::move(*cleared_);
+  loadDesignation(c.input);
+  setChanging(c.changing);
+}
+
+void TfmMain::setCleared(std::optional<Cleared> c) {
+  cleared_ = std::move(c);
+  if (bbUndoClear) bbUndoClear->setEnabled(cleared_.has_value());
+}
+
 void TfmMain::bbTakeClick() {
   hide();
   std::optional<DrawInput> taken;
@@ -283,6 +301,7 @@ void TfmMain::bbTakeClick() {
 
 void TfmMain::loadDesignation(const DrawInput& in) {
   bbClearClick();
+  setCleared(std::nullopt);
   mainWeld().WeldData = in.WeldData;
   applyTextsAndSigns(in.texts, in.Znak1, in.Znak2, in.Znaki2);
   (in.side == Side::Back ? rbDown : rbUp)->setChecked(true);
