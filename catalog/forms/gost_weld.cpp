@@ -7,6 +7,7 @@
 #include "catalog/catalog_files.h"
 #include "catalog/forms/picker_common.h"
 #include "catalog/picker_rules.h"
+#include "platform/codepage.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -14,7 +15,7 @@
 
 namespace kelvo {
 
-TfmGost::TfmGost(QWidget* owner) : QDialog(owner) {
+TfmGost::TfmGost(QWidget* owner, std::string current) : QDialog(owner), current_(std::move(current)) {
   setObjectName(QStringLiteral("fmGost"));
   setWindowTitle(QStringLiteral("Kelvo - Сварные швы - Стандарты"));
   QFont f;
@@ -47,7 +48,7 @@ TfmGost::TfmGost(QWidget* owner) : QDialog(owner) {
           [this](int row, int, int, int) { vleGostSelectCell(row); });
   const ButtonBar bar = addButtonBar(this, 425, 575, QStringLiteral("Не выберать ГОСТ"), QStringLiteral("Выбрать ГОСТ"));
   Panel1 = bar.panel;
-  connect(bar.bbOk, &QPushButton::clicked, this, &QDialog::accept);
+  connect(bar.bbOk, &QPushButton::clicked, this, &TfmGost::bbOkClick);
   connect(bar.bbClose, &QPushButton::clicked, this, &QDialog::reject);
   FormCreate();
 }
@@ -91,9 +92,28 @@ void TfmGost::FormActivate() {
     QTimer::singleShot(0, this, &QDialog::reject);
     return;
   }
-  const QSignalBlocker quiet(vleGost);  // filling the list selects nothing for the user
-  for (const auto& r : read) appendRow(r.designation, r.title);
-  vleGost->setCurrentCell(0, 0);
+  {
+    const QSignalBlocker quiet(vleGost);  // filling the list selects nothing for the user
+    for (const auto& r : read) appendRow(r.designation, r.title);
+    vleGost->setCurrentCell(-1, -1);
+  }
+  // The designation's own standard is the one shown selected; none when the field is empty or
+  // names a standard the list lacks (a row lit up would be taken for a choice).
+  const std::string wanted(trimText(current_));
+  for (std::size_t row = 0; row < rows_.size() && !wanted.empty(); ++row)
+    if (cp1251::equalsIgnoreCase(rows_[row].first, wanted)) {
+      vleGost->setCurrentCell(static_cast<int>(row), 0);
+      vleGost->scrollToItem(vleGost->item(static_cast<int>(row), 0), QAbstractItemView::PositionAtCenter);
+      break;
+    }
+}
+
+// Ok takes the selected row; with none selected it keeps the field's standard as it is.
+void TfmGost::bbOkClick() {
+  const int row = vleGost->currentRow();
+  if (row >= 0 && vleGost->selectionModel()->isRowSelected(row, {})) vleGostSelectCell(row);
+  else mainWeld().WeldData.Gost = current_;
+  accept();
 }
 
 void TfmGost::vleGostSelectCell(int row) {

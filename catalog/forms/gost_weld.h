@@ -13,13 +13,15 @@ namespace kelvo {
 class TfmGost : public QDialog {
   Q_OBJECT
  public:
-  explicit TfmGost(QWidget* owner);
+  // `current`: the standard of the designation (field 3), shown selected when the list has it.
+  explicit TfmGost(QWidget* owner, std::string current = {});
 
   QTableWidget* list() const { return vleGost; }
 
   void FormCreate();
   void FormActivate();
   void vleGostSelectCell(int row);
+  void bbOkClick();
 
  protected:
   void showEvent(QShowEvent* e) override;
@@ -33,6 +35,7 @@ class TfmGost : public QDialog {
   QWidget* Panel1 = nullptr;
   QTableWidget* vleGost = nullptr;
   std::vector<std::pair<std::string, std::string>> rows_;
+  std::string current_;
   bool activated_ = false;
 };
 

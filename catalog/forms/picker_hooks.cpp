@@ -9,7 +9,8 @@ namespace kelvo {
 MainHooks catalogPickers() {
   MainHooks hooks;
   hooks.gostPicker = [](QWidget* owner) {
-    TfmGost picker(owner);
+    auto* main = qobject_cast<TfmMain*>(owner);
+    TfmGost picker(owner, main ? fromQ(main->edit(field::GOST)->text()) : std::string());
     return picker.exec() == QDialog::Accepted;
   };
   hooks.sposPicker = [](QWidget* owner) {
@@ -18,6 +19,7 @@ MainHooks catalogPickers() {
     SposHost host;
     host.standardField = [main] { return fromQ(main->edit(field::GOST)->text()); };
     host.jointField = [main] { return fromQ(main->edit(field::Tip)->text()); };
+    host.methodField = [main] { return fromQ(main->edit(field::Spos)->text()); };
     host.clearJointAndMethod = [main] {
       main->edit(field::Tip)->setText(QString());
       main->edit(field::Spos)->setText(QString());

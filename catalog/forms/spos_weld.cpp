@@ -245,7 +245,18 @@ void TfmSpos::FillPanel() {
                   fileMessage("Модуль Spos_Weld (FillPanel).", "Файл с данными", fileName_, "не найден или запорчен!"));
     }
   }
-  showMethod(0);
+  // The designation's own method is shown and selected, and is what Ok takes; none when field
+  // 5 is empty or names no method of the standard.
+  const std::string method(trimText(host_.methodField ? host_.methodField() : std::string()));
+  int own = -1;
+  for (int k = 0; k < methodCount() && !method.empty(); ++k)
+    if (cp1251::equalsIgnoreCase(MethodList[static_cast<std::size_t>(2 * k)], method)) own = k;
+  {
+    const QSignalBlocker quiet(StrGrid);
+    if (own >= 0) StrGrid->setCurrentCell(1, own);
+    else StrGrid->setCurrentCell(-1, -1);
+  }
+  showMethod(own);
 }
 
 void TfmSpos::StrGridSelectCell(int column) {

@@ -21,6 +21,7 @@ namespace kelvo {
 struct SposHost {
   std::function<std::string()> standardField;  // field 3, Windows-1251
   std::function<std::string()> jointField;     // field 4
+  std::function<std::string()> methodField;    // field 5
   std::function<void()> clearJointAndMethod;   // fields 4 and 5 emptied
   std::function<void()> openJointField;        // the joint-type panel's click action
 };

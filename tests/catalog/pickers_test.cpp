@@ -132,6 +132,40 @@ TEST_F(PickerTest, ChoosingTheShownStandardKeepsJointAndMethod) {
   EXPECT_EQ(mainWeld().WeldData.RisNum, 0);
 }
 
+// What a picker shows selected is the designation's own, and Ok takes what is selected: no row
+// lit up that Ok would not take, no first method put in place of the field's.
+TEST_F(PickerTest, PickersOpenOnTheDesignationsOwnAndOkTakesWhatIsSelected) {
+  open("[Сварка]\nПоле3=ГОСТ 1-1\nПоле4=X\nПоле5=C\n[Рисунок]\nНомер=0\n");
+  onNextModal([](QWidget* m) {
+    auto* gost = as<TfmGost>(m);
+    EXPECT_EQ(gost->list()->currentRow(), 1);
+    press(gost, "bbOk");
+  });
+  win->dsbGOSTClick();
+  EXPECT_EQ(field(field::GOST), q("ГОСТ 1-1"));
+  EXPECT_EQ(field(field::Spos), "C");
+  onNextModal([](QWidget* m) {
+    auto* spos = as<TfmSpos>(m);
+    EXPECT_EQ(spos->grid()->currentColumn(), 2);
+    EXPECT_EQ(spos->findChild<QLabel*>("LSposOboz")->text(), "C");
+    press(spos, "bbOk");
+  });
+  win->dsbTipClick();
+  EXPECT_EQ(field(field::Spos), "C");
+
+  open("[Сварка]\n");
+  onNextModal([](QWidget* m) {
+    auto* gost = as<TfmGost>(m);
+    EXPECT_EQ(gost->list()->selectionModel()->selectedRows().size(), 0);
+    gost->list()->setFocus();
+    type(gost, Qt::Key_Down);
+    type(gost, Qt::Key_Down);
+    press(gost, "bbOk");
+  });
+  win->dsbGOSTClick();
+  EXPECT_EQ(field(field::GOST), q("ГОСТ 1-1"));
+}
+
 TEST_F(PickerTest, CancelInTheMethodPickerEmptiesJointAndMethod) {
   open("[Сварка]\nПоле3=ГОСТ 1-1\nПоле4=Y\nПоле5=B\n[Рисунок]\nНомер=1\n");
   onNextModal([](QWidget* m) {
