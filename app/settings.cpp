@@ -13,6 +13,8 @@ constexpr std::string_view kWelding = "Сварка"_w;
 constexpr std::string_view kPicture = "Рисунок"_w;
 constexpr std::string_view kHeight = "Высота"_w;
 constexpr std::string_view kWidth = "Ширина"_w;
+constexpr std::string_view kLeft = "Слева"_w;
+constexpr std::string_view kTop = "Сверху"_w;
 constexpr std::string_view kApplication = "Приложение"_w;
 
 // Constants of the program, written for whoever opens the file; never read back.
@@ -27,6 +29,9 @@ MainSettings readMainSettings(const IniStore& ini) {
   MainSettings s;
   s.height = ini.readInteger(kGeneral, kHeight, s.height);
   s.width = ini.readInteger(kGeneral, kWidth, s.width);
+  // Both, or neither: half a position is no place to put a window.
+  if (ini.readString(kGeneral, kLeft, "\n") != "\n" && ini.readString(kGeneral, kTop, "\n") != "\n")
+    s.left = ini.readInteger(kGeneral, kLeft, 0), s.top = ini.readInteger(kGeneral, kTop, 0);
   s.hints = ini.readBool(kGeneral, "Подсказка"_w, s.hints);
   s.LayerName = ini.readString(kGeneral, "ИмяСлоя"_w, s.LayerName);
   s.NumberType = ini.readString(kGeneral, "ТипНомера"_w, s.NumberType);
@@ -46,6 +51,7 @@ void writeMainSettings(IniStore& ini, const MainSettings& s) {
   ini.writeString(kGeneral, "E-Mail", kEmail);
   ini.writeInteger(kGeneral, kHeight, s.height);
   ini.writeInteger(kGeneral, kWidth, s.width);
+  if (s.left && s.top) ini.writeInteger(kGeneral, kLeft, *s.left), ini.writeInteger(kGeneral, kTop, *s.top);
   ini.writeBool(kGeneral, "Подсказка"_w, s.hints);
   ini.writeString(kGeneral, "ИмяСлоя"_w, s.LayerName);
   ini.writeString(kGeneral, "ТипНомера"_w, s.NumberType);

@@ -6,6 +6,7 @@
 #include "platform/ini_store.h"
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace kelvo {
@@ -13,6 +14,9 @@ namespace kelvo {
 struct MainSettings {
   int height = 300;
   int width = 725;
+  // Where the user left the window: its frame's top-left corner on the desktop. A file without
+  // it (a first start) has the window centred.
+  std::optional<int> left, top;
   bool hints = true;
   std::string LayerName = "1";
   std::string NumberType = "N%%d";

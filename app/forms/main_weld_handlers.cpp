@@ -42,7 +42,8 @@ void TfmMain::ApplySettings() {
   m.BasePath = basePathFrom(executable_);
   const IniFile ini(SettingsFileName(m.BasePath));
   const MainSettings s = readMainSettings(ini);
-  geometry_ = new OuterGeometry(this, QSize(s.width, s.height));
+  geometry_ = new OuterGeometry(this, QSize(s.width, s.height),
+                                s.left && s.top ? std::optional<QPoint>(QPoint(*s.left, *s.top)) : std::nullopt);
   setShowHint(this, s.hints);
   m.LayerName = s.LayerName;
   m.NumberType = s.NumberType;
@@ -68,6 +69,8 @@ MainSettings TfmMain::currentSettings() const {
   const QSize outer = geometry_->outer();
   s.height = outer.height();
   s.width = outer.width();
+  const QPoint at = geometry_->position();
+  s.left = at.x(), s.top = at.y();
   s.hints = showHint(this);
   s.LayerName = m.LayerName;
   s.NumberType = m.NumberType;

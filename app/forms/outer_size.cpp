@@ -1,10 +1,13 @@
 #include "app/forms/outer_size.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QScreen>
 #include <QWindow>
 
 #include "platform/window_frame.h"
+
+#include <algorithm>
 
 namespace kelvo {
 
@@ -23,8 +26,8 @@ bool hasFrame(const QMargins& m) { return m.left() + m.right() > 0 || m.top() + 
 
 }  // namespace
 
-OuterGeometry::OuterGeometry(QWidget* window, QSize outer)
-    : QObject(window), window_(window), outer_(outer) {
+OuterGeometry::OuterGeometry(QWidget* window, QSize outer, std::optional<QPoint> framePosition)
+    : QObject(window), window_(window), outer_(outer), wanted_(framePosition) {
   window_->resize(outer_);
   window_->installEventFilter(this);
   poll_.setInterval(kFramePollMs);
@@ -34,6 +37,8 @@ OuterGeometry::OuterGeometry(QWidget* window, QSize outer)
   });
 }
 
+QPoint OuterGeometry::position() const { return window_->isVisible() ? window_->frameGeometry().topLeft() : left_; }
+
 QSize OuterGeometry::outer() const {
   return window_->size().grownBy(window_->isVisible() ? frameOf(window_) : frame_);
 }
@@ -42,7 +47,10 @@ bool OuterGeometry::eventFilter(QObject* watched, QEvent* event) {
   // Noted while shown: once hidden, a window has no frame to measure.
   if (watched == window_ && window_->isVisible() &&
       (event->type() == QEvent::Resize || event->type() == QEvent::Move))
-    frame_ = frameOf(window_);
+    frame_ = frameOf(window_), left_ = window_->frameGeometry().topLeft();
+  // Hidden for a command and shown again, the window is put back where the user had it: a
+  // window manager may place a window mapped anew as it places a new one.
+  if (watched == window_ && event->type() == QEvent::Show && shown_) window_->move(left_);
   if (watched == window_ && event->type() == QEvent::Show && !shown_) {
     // Before the window is mapped, so that it appears where it belongs (a dialog would
     // otherwise centre itself over its owner). A top-level window's position is its frame's.
@@ -60,7 +68,28 @@ bool OuterGeometry::eventFilter(QObject* watched, QEvent* event) {
   return false;
 }
 
+// A remembered position counts while the frame's top edge, where the user takes hold of it,
+// is on some screen: a screen since removed must not leave the window out of reach.
+bool OuterGeometry::onAScreen(QPoint p) const {
+  const QRect grip(p, QSize(std::max(outer_.width(), 1), 24));
+  for (const QScreen* s : QGuiApplication::screens()) {
+    const QRect shared = s->availableGeometry().intersected(grip);
+    if (shared.width() >= std::min(100, grip.width()) && shared.height() >= 8) return true;
+  }
+  return false;
+}
+
 QPoint OuterGeometry::framePosition() const {
+  if (wanted_ && onAScreen(*wanted_)) return *wanted_;
+  const QWidget* owner = window_->parentWidget() ? window_->parentWidget()->window() : nullptr;
+  if (owner && owner->isVisible() && owner->screen()) {
+    // Over its owner, and kept on the owner's screen where it fits.
+    const QRect avail = owner->screen()->availableGeometry();
+    const QRect o = owner->frameGeometry();  // its centre without QRect::center()'s rounding
+    const QPoint p = o.topLeft() + QPoint((o.width() - outer_.width()) / 2, (o.height() - outer_.height()) / 2);
+    return {std::clamp(p.x(), avail.left(), std::max(avail.left(), avail.right() + 1 - outer_.width())),
+            std::clamp(p.y(), avail.top(), std::max(avail.top(), avail.bottom() + 1 - outer_.height()))};
+  }
   const QScreen* screen = window_->screen();
   const QRect avail = screen ? screen->availableGeometry() : QRect();
   return avail.center() - QPoint(outer_.width() / 2, outer_.height() / 2);

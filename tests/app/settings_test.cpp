@@ -70,8 +70,11 @@ TEST(Settings, RoundTripOfEveryValue) {
   s.Znak2 = 2;
   s.RisNum = 17;
   s.Application = "BricscadApp.AcadApplication;AutoCAD.Application";
+  s.left = -1200, s.top = 35;  // on a second screen to the left
   writeMainSettings(ini, s);
   const MainSettings r = readMainSettings(ini);
+  EXPECT_EQ(r.left, -1200);
+  EXPECT_EQ(r.top, 35);
   EXPECT_EQ(r.height, 420);
   EXPECT_EQ(r.width, 900);
   EXPECT_FALSE(r.hints);
@@ -98,8 +101,9 @@ TEST(Settings, CodesKeepTheirLow8Bits) {
 
 TEST(Settings, BadOrMissingValuesGiveDefaults) {
   RecordingStore store;
-  store.text = w("[Общая]\nВысота=tall\nШирина=\nПодсказка=no\n[Рисунок]\nНомер=x\n");
+  store.text = w("[Общая]\nВысота=tall\nШирина=\nПодсказка=no\nСлева=10\n[Рисунок]\nНомер=x\n");
   const MainSettings s = readMainSettings(store);
+  EXPECT_FALSE(s.left) << "half a position places nothing";
   EXPECT_EQ(s.height, 300);
   EXPECT_EQ(s.width, 725);
   EXPECT_TRUE(s.hints);

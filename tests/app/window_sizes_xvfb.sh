@@ -141,3 +141,48 @@ for run in $(seq "$runs"); do
     fail "run $run: the main window's outer size is not the stored one"
 done
 echo "stable over $runs runs"
+
+# Where the user puts the main window, it comes back: after a command (the window is hidden
+# while the drawing is drawn into, here until the message that no CAD program runs) and at the
+# next start.
+frame_at() {  # window -> "x y" of its frame's top-left, once settled
+  local x y w h l r t b
+  read -r x y w h <<<"$(settled "$1")"
+  read -r l r t b <<<"$(frame "$1")"
+  echo "$((x - l)) $((y - t))"
+}
+QT_QPA_PLATFORM=xcb "$bin" >/dev/null 2>"$work/stderr" &
+app=$!
+main=$(window '^Kelvo v\.1') || fail "no main window to move"
+placed "$main" >/dev/null
+xdotool windowmove "$main" 60 40
+moved=$(frame_at "$main")
+read -r x y w h <<<"$(settled "$main")"
+xdotool mousemove $((x + 634)) $((y + h - 24)) click 1  # "  Чертить"
+window '^Kelvo$' >/dev/null || fail "no message after the draw command"
+for _ in $(seq 10); do  # each message the failed command shows, answered with Enter
+  box=$(xdotool search --onlyvisible --name '^Kelvo$' | head -n 1) || break
+  [ -n "$box" ] || break
+  xdotool windowactivate --sync "$box" key Return 2>/dev/null || true
+  sleep 0.5
+done
+gone '^Kelvo$'
+main=$(window '^Kelvo v\.1') || fail "the main window did not come back"
+after=$(frame_at "$main")
+[ "$after" = "$moved" ] || fail "after the command the main window stands at $after, not at $moved"
+read -r x y w h <<<"$(settled "$main")"
+xdotool mousemove $((x + 486)) $((y + h - 24)) click 1  # "  Закончить"
+timeout 30 tail --pid="$app" -f /dev/null || fail "the program did not end"
+wait "$app" || fail "the program ended with an error: $(cat "$work/stderr")"
+app=""
+QT_QPA_PLATFORM=xcb "$bin" >/dev/null 2>"$work/stderr" &
+app=$!
+main=$(window '^Kelvo v\.1') || fail "no main window at the next start"
+again=$(frame_at "$main")
+[ "$again" = "$moved" ] || fail "at the next start the main window stands at $again, not at $moved"
+read -r x y w h <<<"$(settled "$main")"
+xdotool mousemove $((x + 486)) $((y + h - 24)) click 1
+timeout 30 tail --pid="$app" -f /dev/null || fail "the program did not end"
+wait "$app" || true
+app=""
+echo "moved to $moved: there after a command and at the next start"
