@@ -208,7 +208,7 @@ void TfmMain::applyBendMarks(std::uint8_t code) {
 void TfmMain::shpSquareMouseUp() {
   MainWeld& m = mainWeld();
   m.ZnakMode = 1;
-  TfmZnak picker(this, m.ZnakMode, side());
+  TfmZnak picker(this, m.ZnakMode, side(), ShelfSigns::single(m.Znak1));  // the bend's sign shown pressed
   picker.exec();
   if (!picker.chosen()) return;  // closed some other way: the designation stays as it was
   m.ZnakMode = picker.result();

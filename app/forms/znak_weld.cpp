@@ -71,8 +71,9 @@ void TfmZnak::FormActivate() {
 void TfmZnak::showSet() {
   for (int i = 1; i <= 3; ++i) {
     TSpeedButton* b = buttons_[static_cast<std::size_t>(i)];
-    b->setCheckable(mode_ != 1);
-    b->setChecked(mode_ != 1 && signs_.has(static_cast<std::uint8_t>(i)));
+    // The designation's own sign is shown pressed: the bend's one sign, or the shelf's set.
+    b->setCheckable(true);
+    b->setChecked(signs_.has(static_cast<std::uint8_t>(i)));
   }
 }
 

@@ -17,7 +17,8 @@ class TfmZnak : public QDialog {
   Q_OBJECT
  public:
   // `owner` is the main window, whose position places the picker.
-  // `signs` is the shelf's set as it stands, shown pressed in mode 4.
+  // `signs`: the designation's own, shown pressed (the bend's sign in mode 1, the shelf's set in
+  // mode 4).
   TfmZnak(QWidget* owner, std::uint8_t mode, Side side, ShelfSigns signs = {});
 
   // True when a button was pressed; result() is then its Tag (0 to 3).

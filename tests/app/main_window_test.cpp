@@ -176,6 +176,21 @@ TEST_F(MainWindowTest, BendSignChoiceShowsTheMarks) {
   }
 }
 
+// The bend picker opens with the designation's own sign pressed, as the shelf picker does.
+TEST_F(MainWindowTest, TheBendPickerShowsTheSignTheDesignationHas) {
+  open("[Сварка]\nЗнак1=2\n");
+  std::vector<bool> pressed;
+  onNextModal([&pressed](QWidget* modal) {
+    auto* picker = qobject_cast<TfmZnak*>(modal);
+    ASSERT_NE(picker, nullptr);
+    for (int i = 1; i <= 3; ++i) pressed.push_back(picker->button(i)->isChecked());
+    QTest::keyClick(modal, Qt::Key_Escape);
+  });
+  win->shpSquareMouseUp();
+  EXPECT_EQ(pressed, (std::vector<bool>{false, true, false}));
+  EXPECT_EQ(mainWeld().Znak1, 2) << "closed without a choice";
+}
+
 TEST_F(MainWindowTest, ShelfSignChoiceShowsPictures4To6) {
   open();
   for (int tag : {1, 2, 3, 0}) {
