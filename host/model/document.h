@@ -85,6 +85,8 @@ class Document {
   // Set when the file is in a form the writer does not write (R12 and older, R13, R14, binary):
   // what it was, as the user knows it ("DXF R12 (AC1009)"). Saving writes text R2000 over it.
   std::optional<std::string> convertedFrom;
+  // What giving it the R2000 form changed besides (3DLINE written as LINE), one line each.
+  std::vector<std::string> conversionNotes;
   // What texts are measured and drawn with.
   TextFont font;
   // The font file the "Standard" text style names ("txt", "arial.ttf", "isocpeur.ttf"...).

@@ -345,7 +345,6 @@ struct Reader {
   }
 };
 
-
 // The releases each version string stands for; R2000 and later are read as they are, older
 // ones are given the R2000 form.
 const char* releaseOf(std::string_view v) {
@@ -404,8 +403,8 @@ Document readDxf(std::string_view text) {
   if (notes.missingEof) repairs.add("дописан конец файла (EOF)");
   std::vector<std::string> lines = repairs.lines();
   lines.insert(lines.end(), doc.repairs.begin(), doc.repairs.end());
-  for (const std::string& line : conversion.lines()) lines.push_back(line);
   doc.repairs = std::move(lines);
+  doc.conversionNotes = conversion.lines();
   return doc;
 }
 
@@ -415,19 +414,26 @@ Document loadDxf(const std::string& fileName) {
   return readDxf(*bytes);
 }
 
+namespace {
+// The form the writer gives the drawing: text, in its own version (R2000 for an older one).
+std::string savedForm(const Document& doc) {
+  const char* release = releaseOf(doc.version);
+  return "текстовый DXF " + std::string(release ? release : "") + " (" + doc.version + ")";
+}
+}  // namespace
+
 std::vector<std::string> readingReport(const Document& doc) {
   std::vector<std::string> out;
-  if (doc.convertedFrom)
-    out.push_back("Чертёж в формате " + *doc.convertedFrom + ": сохранён он будет как текстовый DXF 2000 (AC1015).");
+  if (doc.convertedFrom) out.push_back("Чертёж в формате " + *doc.convertedFrom + ": сохранён он будет как " + savedForm(doc) + ".");
+  for (const std::string& n : doc.conversionNotes) out.push_back("  " + n);
   if (!doc.repairs.empty()) out.push_back("Чертёж повреждён; при чтении исправлено:");
   for (const std::string& r : doc.repairs) out.push_back("  " + r);
   return out;
 }
 
 std::string conversionQuestion(const Document& doc) {
-  return "Чертёж прочитан из формата " + doc.convertedFrom.value_or("DXF") +
-         ". Записать его поверх исходного файла как текстовый DXF 2000? Программы, которые читают только прежний "
-         "формат, его больше не откроют.";
+  return "Чертёж прочитан из формата " + doc.convertedFrom.value_or("DXF") + ". Записать его поверх исходного файла как " +
+         savedForm(doc) + "? Программы, которые читают только прежний формат, его больше не откроют.";
 }
 
 }  // namespace kelvo::host

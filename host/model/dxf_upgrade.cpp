@@ -6,7 +6,6 @@
 #include "platform/codepage.h"
 
 #include <algorithm>
-#include <set>
 
 namespace kelvo::host {
 
@@ -194,7 +193,7 @@ struct Upgrader {
     return out;
   }
 
-  void recordTable(DxfSection& tables, std::vector<std::string> names) {
+  void recordTable(DxfSection& tables, const std::vector<std::string>& names) {
     // The table the file has (dxflib writes one into R12) keeps its records; a block without
     // one is given it.
     std::string table;
