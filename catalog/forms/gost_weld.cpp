@@ -41,6 +41,7 @@ TfmGost::TfmGost(QWidget* owner, std::string current) : QDialog(owner), current_
   vleGost->setEditTriggers(QAbstractItemView::NoEditTriggers);
   vleGost->setSelectionBehavior(QAbstractItemView::SelectRows);
   vleGost->setSelectionMode(QAbstractItemView::SingleSelection);
+  keepSelectionShown(vleGost);
   vleGost->horizontalHeader()->setStretchLastSection(true);
   vleGost->setCurrentCell(0, 0);
   connect(vleGost, &QTableWidget::cellClicked, this, [this](int row, int) { vleGostSelectCell(row); });

@@ -8,6 +8,7 @@
 #include "platform/ini_store.h"
 
 #include <QKeyEvent>
+#include <QPalette>
 
 namespace kelvo {
 
@@ -81,6 +82,13 @@ std::string fileMessage(const char* moduleProcedure, const char* what, const std
   std::string text = cp1251::fromUtf8(moduleProcedure) + "\r\n" + cp1251::fromUtf8(what) + "\r\n" + file;
   if (tail) text += "\r\n" + cp1251::fromUtf8(tail);
   return text;
+}
+
+void keepSelectionShown(QWidget* list) {
+  QPalette p = list->palette();
+  for (const QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+    p.setColor(QPalette::Inactive, role, p.color(QPalette::Active, role));
+  list->setPalette(p);
 }
 
 }  // namespace kelvo

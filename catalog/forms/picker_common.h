@@ -29,6 +29,11 @@ ButtonBar addButtonBar(QDialog* picker, int closeLeft, int okLeft, const QString
 // Hints on when the main window (the picker's owner chain) shows them.
 void followOwnerHints(QWidget* picker, QWidget* owner);
 
+// The selected row or cell shows as selected also while the list does not have the focus:
+// Windows draws an unfocused selection in a grey that a white grid hides, and the user would
+// not see which method the picker took from the designation.
+void keepSelectionShown(QWidget* list);
+
 // "Модуль <module> (<procedure>)" + ... texts, Windows-1251.
 std::string fileMessage(const char* moduleProcedure, const char* what, const std::string& file,
                         const char* tail);

@@ -99,6 +99,7 @@ void TfmSpos::buildMiddlePanel() {
   StrGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   StrGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
   StrGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+  keepSelectionShown(StrGrid);
   StrGrid->verticalHeader()->setDefaultSectionSize(24);
   StrGrid->setStyleSheet(QStringLiteral("QTableWidget { background: palette(button); }"));
   connect(StrGrid, &QTableWidget::currentCellChanged, this, [this](int row, int column, int, int) {
