@@ -13,22 +13,7 @@ dpis=("$@")
 [ ${#dpis[@]} -gt 0 ] || dpis=(96 120 144)
 here=$(cd "$(dirname "$0")/.." && pwd)
 
-source "$here/scripts/xvfb.sh"
-start_xvfb
-openbox >/dev/null 2>&1 &
-wm=$!
-work=$(mktemp -d)
-source "$here/scripts/wine-env.sh" "$here/build-win/dpi-shots" >/dev/null 2>&1
-wineserver -k 2>/dev/null || true
-cleanup() {
-  wine_stop
-  kill "$wm" "$XVFB_PID" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
-wine_start
-cp "$bin"/Kelvo.exe "$bin"/Kelvo*.dat "$bin"/Kelvo*.ris "$work/"
+source "$here/scripts/wine-desktop.sh" dpi-shots "$bin"
 cd "$work"
 
 window() { timeout "${2:-60}" xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true; }

@@ -12,24 +12,8 @@ bin=$(cd "$1" && pwd)
 out=${2:-}
 here=$(cd "$(dirname "$0")/../.." && pwd)
 
-source "$here/scripts/xvfb.sh"
-start_xvfb
-openbox >/dev/null 2>&1 &
-wm=$!
-work=$(mktemp -d)
-# A prefix of this test's own: a wine desktop process keeps the display it first met, so a
-# prefix shared with earlier runs could still point at a display that is gone.
-source "$here/scripts/wine-env.sh" "$here/build-win/gui-test" >/dev/null 2>&1
-wineserver -k 2>/dev/null || true
-cleanup() {
-  wine_stop
-  kill "$wm" "$XVFB_PID" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
-wine_start
-cp "$bin"/Kelvo.exe "$bin"/Kelvo*.dat "$bin"/Kelvo*.ris "$bin"/kelvo-comhost.exe "$work/"
+source "$here/scripts/wine-desktop.sh" gui-test "$bin"
+cp "$bin"/kelvo-comhost.exe "$work/"
 cd "$work"
 
 failures=0
