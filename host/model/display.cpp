@@ -311,15 +311,18 @@ class Builder {
 
   // A dimension is drawn by its own block, whose geometry is already where the dimension is.
   void dimension(const Entity& e, const Fields& f, Sink& s, const Inherited& from, int depth) {
+    if (const Block* b = blockOf(f, depth)) space(*b, s.to, inheritedBy(e, s, from), depth + 1);
+  }
+
+  // The block an entity is drawn by (its 2), unless blocks nest past what is drawn.
+  const Block* blockOf(const Fields& f, int depth) const {
     const std::string* name = f.raw(2);
-    const Block* b = name && depth < kMaxNesting ? doc_.findBlock(fromFile(*name, doc_.encoding)) : nullptr;
-    if (b) space(*b, s.to, inheritedBy(e, s, from), depth + 1);
+    return name && depth < kMaxNesting ? doc_.findBlock(fromFile(*name, doc_.encoding)) : nullptr;
   }
 
   // A table is drawn by its block, placed at its insertion point along its direction (11).
   void table(const Entity& e, const Fields& f, Sink& s, const Inherited& from, int depth) {
-    const std::string* name = f.raw(2);
-    const Block* b = name && depth < kMaxNesting ? doc_.findBlock(fromFile(*name, doc_.encoding)) : nullptr;
+    const Block* b = blockOf(f, depth);
     if (!b) return;
     const P2 dir = f.has(11) ? f.point(11) : P2{1, 0};
     const Affine inner = placement(f.point(10), std::atan2(dir[1], dir[0]), 1, 1, {b->base[0], b->base[1]}).then(s.to);

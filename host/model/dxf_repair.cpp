@@ -12,7 +12,6 @@ namespace kelvo::host {
 namespace {
 
 bool structural(std::string_view type) { return type == "ENDTAB" || type == "CLASS" || type == "ENDSEC"; }
-int handleCode(std::string_view type) { return type == "DIMSTYLE" ? 105 : 5; }
 
 struct HandleRepair {
   HandleRepair(DxfStructure& s_, Repairs& repairs_) : s(s_), repairs(repairs_) {}
@@ -22,17 +21,8 @@ struct HandleRepair {
   std::uint64_t next = 0x100;
 
   void scan() {
-    std::uint64_t top = 0;
-    for (const DxfSection& sec : s.sections) {
-      if (sec.name == "HEADER" || sec.objects.empty() || sec.objects[0][0].code != 0) continue;
-      for (const Tags& o : sec.objects) {
-        const int code = handleCode(o[0].value);
-        for (const Tag& g : o)
-          if (g.code == code && handleValue(g.value)) all.insert(handleValue(g.value)), top = std::max(top, handleValue(g.value));
-      }
-    }
-    if (const std::string* seed = headerValue(s, "$HANDSEED")) top = std::max(top, handleValue(*seed));
-    next = std::max<std::uint64_t>(top + 1, next);
+    all = objectHandles(s);
+    next = firstFreeHandle(s, all);
   }
 
   // A handle of its own for an object that has none, or one an earlier object has.

@@ -1,5 +1,6 @@
 #include "host/model/dxf_sections.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
@@ -166,6 +167,27 @@ void setHeaderValue(DxfStructure& s, std::string_view name, const Tag& value) {
   if (k == vars.size()) vars.insert(vars.end(), {{9, std::string(name)}, value});
   else if (isValue(vars, k + 1)) vars[k + 1] = value;
   else vars.insert(vars.begin() + static_cast<std::ptrdiff_t>(k + 1), value);
+}
+
+int handleCode(std::string_view type) { return type == "DIMSTYLE" ? 105 : 5; }
+
+std::set<std::uint64_t> objectHandles(const DxfStructure& s) {
+  std::set<std::uint64_t> out;
+  for (const DxfSection& sec : s.sections) {
+    if (sec.name == "HEADER" || sec.objects.empty() || sec.objects[0][0].code != 0) continue;
+    for (const Tags& o : sec.objects) {
+      const int code = handleCode(o[0].value);
+      for (const Tag& g : o)
+        if (g.code == code && handleValue(g.value)) out.insert(handleValue(g.value));
+    }
+  }
+  return out;
+}
+
+std::uint64_t firstFreeHandle(const DxfStructure& s, const std::set<std::uint64_t>& handles) {
+  std::uint64_t top = handles.empty() ? 0 : *handles.rbegin();
+  if (const std::string* seed = headerValue(s, "$HANDSEED")) top = std::max(top, handleValue(*seed));
+  return std::max<std::uint64_t>(top + 1, 0x100);
 }
 
 std::uint64_t handleValue(std::string_view s) {

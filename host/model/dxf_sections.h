@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,14 @@ void upgradeLegacy(DxfStructure& s, Repairs& repairs, bool declaredR12);
 // Gives every object that has none, or shares another's, a handle of its own, and an entity
 // whose owner is no object of the file the block it stands in.
 void repairHandles(DxfStructure& s, Repairs& repairs);
+
+// The code of an object's handle: DIMSTYLE's is 105, its 5 being DIMBLK's name in R12.
+int handleCode(std::string_view type);
+// Every handle the objects of the file give themselves.
+std::set<std::uint64_t> objectHandles(const DxfStructure& s);
+// The first handle above them and the header's seed; at least 100h, below which the writer's
+// fixed handles of a new drawing's parts lie.
+std::uint64_t firstFreeHandle(const DxfStructure& s, const std::set<std::uint64_t>& handles);
 
 // A handle as a number; 0 for none.
 std::uint64_t handleValue(std::string_view s);

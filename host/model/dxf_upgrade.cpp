@@ -102,18 +102,17 @@ struct Upgrader {
   std::uint64_t next = 1;
   std::map<std::string, std::string> records;  // block name, case folded -> its record's handle
 
-  static int handleCode(std::string_view type) { return type == "DIMSTYLE" ? 105 : 5; }
-
-  std::string handleOf(Tags& o) {
+  // The object's own handle, or a new one.
+  std::string handleOf(const Tags& o) {
     const int code = handleCode(o[0].value);
     for (const Tag& g : o)
       if (g.code == code && handleValue(g.value)) return g.value;
-        return handleText(next++);
+    return handleText(next++);
   }
 
   // The object as R2000 writes it: handle, owner, AcDbEntity for an entity, then each subclass
   // with its codes in the order the file had them, extended data last.
-  Tags reform(Tags& o, const std::string& owner, const Form& form, bool entity) {
+  Tags reform(const Tags& o, const std::string& owner, const Form& form, bool entity) {
     const int hcode = handleCode(o[0].value);
     Tags out{o[0], {hcode, handleOf(o)}, {330, owner}};
     auto xdata = std::find_if(o.begin() + 1, o.end(), [](const Tag& g) { return g.code >= 1000; });
@@ -148,18 +147,7 @@ struct Upgrader {
     return out;
   }
 
-  void scanHandles() {
-    std::uint64_t top = 0;
-    for (const DxfSection& sec : s.sections)
-      for (const Tags& o : sec.objects) {
-        if (sec.name == "HEADER" || o.empty()) continue;
-        const int code = handleCode(o[0].value);
-        for (const Tag& g : o)
-          if (g.code == code) top = std::max(top, handleValue(g.value));
-      }
-    if (const std::string* seed = headerValue(s, "$HANDSEED")) top = std::max(top, handleValue(*seed));
-    next = std::max<std::uint64_t>(top + 1, 0x100);
-  }
+  void scanHandles() { next = firstFreeHandle(s, objectHandles(s)); }
 
   void header() {
     setHeaderValue(s, "$ACADVER", {1, "AC1015"});
@@ -177,12 +165,6 @@ struct Upgrader {
     return {};
   }
   static std::string key(const std::string& name) { return cp1251::foldCase(name); }
-
-  std::string tableHandle(Tags& head) {
-    for (const Tag& g : head)
-      if (g.code == 5 && handleValue(g.value)) return g.value;
-        return handleText(next++);
-  }
 
   // A table's head: name, handle, owner, marker, then its count (and DIMSTYLE's own marker).
   Tags tableHead(const std::string& name, const std::string& handle, const Tags& old) {
@@ -234,7 +216,7 @@ struct Upgrader {
       const std::string type = o[0].value;
       if (type == "TABLE") {
         name = o.size() > 1 && o[1].code == 2 ? o[1].value : "";
-        if (!modern(o)) o = tableHead(name, tableHandle(o), o);
+        if (!modern(o)) o = tableHead(name, handleOf(o), o);
         for (const Tag& g : o)
           if (g.code == 5) handle = g.value;
       } else if (type != "ENDTAB" && !modern(o) && recordMarker(type)) {
