@@ -40,6 +40,7 @@ class AcadEntity : public AcadObject {
   void Delete() const { call("Delete"); }
   void setElevation(double z) const { put("Elevation", z); }
   std::string Handle() const { return toText(get("Handle")); }
+  std::string Layer() const { return toText(get("Layer")); }
   void SetXData(const std::vector<std::int16_t>& types, const VariantArray& values) const {
     call("SetXData", {types, values});
   }
@@ -134,6 +135,29 @@ class AcadUtility : public AcadObject {
   }
 };
 
+// A named selection set of the document. Select with acSelectionSetAll takes every top-level
+// entity of the drawing, all layouts and layers, that the filter (DXF group codes and values,
+// all of which must match) lets through.
+class AcadSelectionSet : public AcadObject {
+ public:
+  using AcadObject::AcadObject;
+  static constexpr int acSelectionSetAll = 5;
+  void SelectAll(const std::vector<std::int16_t>& filterTypes, const VariantArray& filterData) const {
+    call("Select", {acSelectionSetAll, Omitted{}, Omitted{}, filterTypes, filterData});
+  }
+  int Count() const { return toInt(get("Count")); }
+  AcadEntity Item(int index) const { return AcadEntity(toObject(call("Item", {index}))); }
+  void Delete() const { call("Delete"); }
+};
+
+class AcadSelectionSets : public AcadObject {
+ public:
+  using AcadObject::AcadObject;
+  // A name the document holds already is refused (AutoCAD raises an error).
+  AcadSelectionSet Add(const std::string& name) const { return AcadSelectionSet(toObject(call("Add", {name}))); }
+  AcadSelectionSet ItemNamed(const std::string& name) const { return AcadSelectionSet(toObject(call("Item", {name}))); }
+};
+
 class AcadRegisteredApplications : public AcadObject {
  public:
   using AcadObject::AcadObject;
@@ -152,6 +176,7 @@ class AcadDocument : public AcadObject {
   AcadRegisteredApplications RegisteredApplications() const {
     return AcadRegisteredApplications(toObject(get("RegisteredApplications")));
   }
+  AcadSelectionSets SelectionSets() const { return AcadSelectionSets(toObject(get("SelectionSets"))); }
   AcadLayer ActiveLayer() const { return AcadLayer(toObject(get("ActiveLayer"))); }
   void setActiveLayer(const AcadLayer& layer) const { put("ActiveLayer", layer.ref()); }
   AcadEntity HandleToObject(const std::string& handle) const { return AcadEntity(toObject(call("HandleToObject", {handle}))); }

@@ -125,7 +125,7 @@ int serve(const Options& opt) {
   std::ofstream transcript;
   if (!opt.transcript.empty()) transcript.open(opt.transcript, std::ios::binary | std::ios::trunc);
   auto context = std::make_shared<HostContext>(HostContext{doc, scriptedPrompts(picks, opt.hold), nullptr, nullptr,
-                                                           [] { PostQuitMessage(0); }, {}, {}});
+                                                           [] { PostQuitMessage(0); }, {}, {}, {}});
   long long served = 0;
   context->observer = [&transcript, &served, &opt](const std::string& object, const std::string& member,
                                                   const cad::Args& args, const cad::Variant& result) {

@@ -56,6 +56,11 @@ class HostObject : public cad::AutoObject {
 // object across a New or Open of the host, and must then get an error, not a stale reference.
 Block& blockAt(Document& doc, std::size_t i);
 
+// An entity of a block, by its position (its handle names it in transcripts).
+cad::ObjectRef makeEntity(const std::shared_ptr<HostContext>& ctx, std::size_t block, std::size_t index);
+// The document's selection sets (SelectionSets).
+cad::ObjectRef makeSelectionSets(const std::shared_ptr<HostContext>& ctx);
+
 // A named block (or a space) of the document, by its position.
 cad::ObjectRef makeBlock(const std::shared_ptr<HostContext>& ctx, std::size_t index, bool space);
 // The layer table, the block table, and one layer by its position.

@@ -322,6 +322,7 @@ class DocumentObject : public HostObject {
     if (sameMember(m, "Layers")) return served::makeLayers(ctx_);
     if (sameMember(m, "Blocks")) return served::makeBlocks(ctx_);
     if (sameMember(m, "Utility")) return ObjectRef(std::make_shared<UtilityObject>(ctx_, "utility"));
+    if (sameMember(m, "SelectionSets")) return served::makeSelectionSets(ctx_);
     if (sameMember(m, "RegisteredApplications"))
       return ObjectRef(std::make_shared<RegisteredAppsObject>(ctx_, "registeredapplications"));
     if (sameMember(m, "ActiveLayer")) {
@@ -385,6 +386,9 @@ class ApplicationObject : public HostObject {
 std::size_t liveHostObjects() { return served::liveObjects(); }
 
 namespace served {
+ObjectRef makeEntity(const std::shared_ptr<HostContext>& ctx, std::size_t block, std::size_t index) {
+  return std::make_shared<EntityObject>(ctx, block, index, blockAt(ctx->doc, block).entities.at(index).handle);
+}
 ObjectRef makeBlock(const std::shared_ptr<HostContext>& ctx, std::size_t index, bool space) {
   return std::make_shared<BlockObject>(ctx, index, space);
 }

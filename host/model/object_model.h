@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kelvo::host {
 
@@ -29,6 +30,16 @@ struct HostContext {
   std::function<void()> onQuit;     // the application's Quit; may be empty
   UndoHistory undo;                 // the undo groups the clients mark
   std::function<std::int64_t()> windowHandle;  // Application.HWND; may be empty (no window: 0)
+  // The document's named selection sets: the entities each holds, by block, position and handle.
+  struct SelectionSet {
+    std::string name;
+    struct Item {
+      std::size_t block = 0, index = 0;
+      std::string handle;
+    };
+    std::vector<Item> items;
+  };
+  std::vector<SelectionSet> selectionSets;
 };
 
 // The application object of the host; every other object is reached from it.

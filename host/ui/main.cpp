@@ -222,7 +222,7 @@ int main(int argc, char** argv) {
   std::unique_ptr<HostWindow> window;
   bool refreshPending = false;
   std::deque<Point> picks = picksFrom(opt.picks);
-  auto context = std::make_shared<HostContext>(HostContext{doc, nullptr, nullptr, nullptr, nullptr, {}, {}});
+  auto context = std::make_shared<HostContext>(HostContext{doc, nullptr, nullptr, nullptr, nullptr, {}, {}, {}});
   if (opt.headless) {
     context->prompt = scriptedPrompts(picks, opt.hold, opt.snap, doc);
   } else {

@@ -184,5 +184,52 @@ TEST_F(AutoCadBehaviour, SystemVariablesComeInAutoCadsTypes) {
   EXPECT_EQ(d.GetVariable("INSUNITS"), cad::Variant(std::int16_t{4}));
 }
 
+// SelectionSets: Add refuses a name the drawing has; Select with acSelectionSetAll takes the
+// top-level entities of model space and every layout that the filter lets through, on frozen
+// and off layers too (as "ssget X"), never those inside blocks or erased; Delete forgets the set.
+TEST_F(AutoCadBehaviour, ASelectionSetOfAllTakesWhatTheFilterLetsThroughInEverySpace) {
+  readLayer(1, -3);  // frozen and off, holding a LINE
+  const cad::AcadDocument d = acadDoc();
+  d.RegisteredApplications().Add("KELVO");
+  const cad::AcadBlock block = d.Blocks().Add({0, 0, 0}, "B");
+  block.AddLine({0, 0, 0}, {1, 0, 0});
+  const cad::AcadEntity inModel = d.ModelSpace().InsertBlock({0, 0, 0}, "B", 1, 1, 1, 0);
+  const cad::AcadEntity onPaper = d.PaperSpace().InsertBlock({5, 5, 0}, "B", 1, 1, 1, 0);
+  d.ModelSpace().InsertBlock({9, 9, 0}, "B", 1, 1, 1, 0);  // carries no data
+  for (const cad::AcadEntity& e : {inModel, onPaper}) e.SetXData({1001, 1000}, cad::VariantArray{{std::string("KELVO"), std::string("x")}});
+  const cad::AcadEntity erased = d.ModelSpace().AddLine({0, 0, 0}, {2, 0, 0});
+  erased.Delete();
+  const cad::AcadSelectionSets sets = d.SelectionSets();
+  const cad::AcadSelectionSet set = sets.Add("S");
+  EXPECT_THROW(sets.Add("s"), cad::EOleException);
+  struct Case {
+    std::vector<std::int16_t> codes;
+    std::vector<cad::Variant> values;
+    int count;
+  } cases[] = {
+      {{}, {}, 4},  // the line on the frozen layer, and three references
+      {{0}, {std::string("insert")}, 3},
+      {{0, 1001}, {std::string("INSERT"), std::string("KELVO")}, 2},
+      {{0, 67}, {std::string("INSERT"), 1}, 1},
+      {{8}, {std::string("W*")}, 1},
+      {{0}, {std::string("LINE,ARC")}, 1},
+  };
+  for (const Case& c : cases) {
+    set.ref()->call("Clear", {});
+    set.SelectAll(c.codes, cad::VariantArray{c.values});
+    EXPECT_EQ(set.Count(), c.count) << cad::toText(c.values.empty() ? cad::Variant(std::string()) : c.values[0]);
+  }
+  set.ref()->call("Clear", {});
+  set.SelectAll({0, 1001}, cad::VariantArray{{std::string("INSERT"), std::string("KELVO")}});
+  set.SelectAll({0, 1001}, cad::VariantArray{{std::string("INSERT"), std::string("KELVO")}});  // held once
+  ASSERT_EQ(set.Count(), 2);
+  EXPECT_EQ(set.Item(1).Handle(), onPaper.Handle());
+  EXPECT_THROW(set.SelectAll({62}, cad::VariantArray{{1}}), cad::EOleException);  // a filter this host does not know
+  EXPECT_THROW(set.ref()->call("Select", {0, cad::Omitted{}, cad::Omitted{}}), cad::EOleException);  // a window needs a view
+  set.Delete();
+  EXPECT_THROW(set.Count(), cad::EOleException);
+  EXPECT_NO_THROW(sets.Add("S").Delete());
+}
+
 }  // namespace
 }  // namespace kelvo::host
