@@ -17,6 +17,16 @@ class DrawSession {
     drawing_.AcadDrawWeld(input, *changing_);
     changing_ = drawing_.Stored;
   }
+  void same(const DrawInput& input) { drawing_.DrawSame(input); }
+  void table(const DrawInput& input) { drawing_.DrawSeamTable(input); }
+  std::optional<int> nextNumber(const std::string& application) { return drawing_.NextFreeNumber(application); }
+  std::optional<std::vector<DrawInput>> designations(const std::string& application) {
+    auto found = drawing_.Designations(application);
+    if (!found) return std::nullopt;
+    std::vector<DrawInput> out;
+    for (const FoundDesignation& f : *found) out.push_back(f.stored.input);
+    return out;
+  }
   std::optional<DrawInput> take(const std::string& application) {
     changing_ = drawing_.TakeFromDrawing(application);
     if (!changing_) return std::nullopt;

@@ -57,30 +57,11 @@ void DrawWeld::Guarded(const char* procedure, const std::function<void()>& step)
 }
 
 void DrawWeld::PrepareTexts() {
-  const auto& t = in_.texts;
-  CountText = t[0], NumberText = t[1], StandardText = t[2], JointText = t[3];
-  MethodText = t[4], LegText = t[5], IntermittentText = t[6], RoughnessText = t[7];
-  if (StandardText.empty()) {
-    if (!CountText.empty()) {
-      StandardText = CountText;
-      CountText.clear();
-    }
-    if (!NumberText.empty()) {
-      StandardText += in_.NumberType + NumberText;
-      NumberText.clear();
-    }
-  }
-  IntermittentCarried_.clear();
-  if (!IntermittentText.empty()) {
-    for (std::string* host : {&LegText, &MethodText, &JointText, &StandardText})
-      if (!host->empty()) {
-        *host += "-" + IntermittentText;
-        IntermittentCarried_ = IntermittentText;
-        IntermittentOnLeg_ = host == &LegText;
-        break;
-      }
-  }
-  IntermittentText.clear();
+  const shelf::Prepared p = shelf::prepare(in_);
+  CountText = p.count, NumberText = p.number, StandardText = p.standard, JointText = p.joint;
+  MethodText = p.method, LegText = p.leg, IntermittentText.clear(), RoughnessText = p.roughness;
+  IntermittentCarried_ = p.intermittent;
+  IntermittentOnLeg_ = p.intermittentOnLeg;
 }
 
 void DrawWeld::Start_ACAD() {
@@ -133,7 +114,7 @@ void DrawWeld::AcadDrawWeld(const DrawInput& input) {
   Start_ACAD();
   Guarded("AcadDrawWeld", [this] {
     try {
-      DrawGuarded();
+      if (NumberIsFree()) DrawGuarded([this] { DrawMarked(); });
     } catch (const LayerUnusable& refused) {
       Warn("AcadDrawWeld", refused.reason);
     }
@@ -196,10 +177,17 @@ void DrawWeld::BringToFront() const {
 
 // One undo in the CAD program takes the whole designation away. The mark is closed whatever
 // ends the command, so that the user's next work is not taken into this group.
-void DrawWeld::DrawGuarded() {
+void DrawWeld::DrawGuarded(const std::function<void()>& body) {
+  // A guide line an earlier command left in the drawing (the one of a designation without text)
+  // is the user's now: a cancel here must not take it.
+  TempLine_ = AcadEntity();
   AcadDoc.StartUndoMark();
+  struct Restore {
+    bool& ask;
+    ~Restore() { ask = true; }
+  } restore{askDirection_};
   try {
-    DrawMarked();
+    body();
   } catch (const PromptCancelled&) {
     // The user's Esc: the guide line goes and the layer is given back, as if nothing was asked.
     if (TempLine_.assigned()) TempLine_.Delete();
@@ -313,7 +301,9 @@ void DrawWeld::ApplyMinimumLength(double length) {
 }
 
 void DrawWeld::DrawShelf() {
-  WorkPoint1 = NextPoint(AcadDoc.Utility(), LeaderPoint, "Укажи направление выноски: ", replacing_ ? replacing_->direction : Point{});
+  WorkPoint1 = askDirection_ ? NextPoint(AcadDoc.Utility(), LeaderPoint, "Укажи направление выноски: ",
+                                         replacing_ ? replacing_->direction : Point{})
+                             : LeaderPoint;
   PickedDirection_ = WorkPoint1;
   TempLine_.Delete();
   TempLine_ = AcadEntity();

@@ -7,6 +7,7 @@
 #include "app/weld_record.h"
 #include "cad/acad.h"
 #include "cad/designation_xdata.h"
+#include "cad/seam_list.h"
 #include "cad/shelf_layout.h"
 
 #include <ctime>
@@ -35,6 +36,20 @@ class DrawWeld {
   // The same, replacing a designation taken from the drawing: its parts are removed and the
   // new one is drawn at its three points, without asking for them.
   void AcadDrawWeld(const DrawInput& input, const StoredDesignation& replacing);
+
+  // "Такой же": the number-only designation of an identical seam (GOST's leader and shelf with
+  // the number alone), at a seam and bend the user picks; the count fields of the full
+  // designations of that number that hold a number are brought up to date in the same undo
+  // group. Refused, with the reason, when the window's designation has no number, the drawing
+  // has no full designation of that number, or gives the number to another seam.
+  void DrawSame(const DrawInput& input);
+  // "Таблица швов": the drawing's seams as a table at a point the user picks, in a block of its
+  // own; a table Kelvo drew before is replaced.
+  void DrawSeamTable(const DrawInput& input);
+  // The next free seam number of the drawing, or nothing (the reason shown through `warn`).
+  std::optional<int> NextFreeNumber(const std::string& application);
+  // Every designation of the drawing, or nothing (the reason shown through `warn`).
+  std::optional<std::vector<FoundDesignation>> Designations(const std::string& application);
 
   // "Из чертежа": asks the user in the CAD program for a designation and answers what it holds,
   // or nothing (the reason shown through `warn`).
@@ -99,8 +114,16 @@ class DrawWeld {
   double OverallScale(double dimscale, bool paper) const;
   void BringToFront() const;
   void Warn(const char* procedure, const std::string& reason) const;
-  void DrawGuarded();
+  // The body in one undo group; a cancelled prompt ends it quietly, the guide line removed.
+  void DrawGuarded(const std::function<void()>& body);
   void DrawMarked();
+  // Before anything is drawn: false (and the reason shown) when the drawing gives the number
+  // to another seam.
+  bool NumberIsFree();
+  void Connect(const std::string& application);
+  std::optional<DrawingDesignations> Search(const char* procedure);
+  void DrawSameMarked(const DrawInput& reference, const std::vector<FoundDesignation>& recount, int total);
+  void LayOutTable(const std::vector<SeamRow>& rows, const Point& topLeft);
   void ChooseLayer();
   void PlaceLeader();
   void MakeUniqueBlockName();
@@ -118,6 +141,8 @@ class DrawWeld {
   AcadLayer SavedLayer_, DesignLayer_;
   AcadEntity TempLine_;
   const StoredDesignation* replacing_ = nullptr;
+  // The third prompt (the shelf's direction) is asked; a number-only designation does without.
+  bool askDirection_ = true;
   Point NextPoint(const AcadUtility& utility, const std::optional<Point>& base, const char* prompt,
                   const Point& stored);
   // The parts drawn and the points as picked, kept with the designation in the drawing.

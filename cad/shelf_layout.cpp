@@ -19,6 +19,44 @@ std::string compositeStandardText(const Input& in) {
   return s;
 }
 
+Prepared prepare(const DrawInput& in) {
+  const auto& t = in.texts;
+  Prepared p{t[0], t[1], t[2], t[3], t[4], t[5], t[7], {}, false};
+  if (p.standard.empty()) {
+    if (!p.count.empty()) {
+      p.standard = p.count;
+      p.count.clear();
+    }
+    if (!p.number.empty()) {
+      p.standard += in.NumberType + p.number;
+      p.number.clear();
+    }
+  }
+  if (!t[6].empty()) {
+    for (std::string* host : {&p.leg, &p.method, &p.joint, &p.standard})
+      if (!host->empty()) {
+        *host += "-" + t[6];
+        p.intermittent = t[6];
+        p.intermittentOnLeg = host == &p.leg;
+        break;
+      }
+  }
+  return p;
+}
+
+Input itemsOf(const Prepared& p, const DrawInput& d) {
+  Input in;
+  in.standard = p.standard, in.joint = p.joint, in.method = p.method, in.leg = p.leg, in.roughness = p.roughness;
+  in.shelfSigns = shelfSignsOf(d).codes();
+  in.side = d.side;
+  if (!p.intermittent.empty()) {
+    in.intermittent = readIntermittent(p.intermittent);
+    in.intermittentText = p.intermittent;
+    in.intermittentOnLeg = p.intermittentOnLeg;
+  }
+  return in;
+}
+
 namespace {
 
 class Layout {
@@ -32,11 +70,11 @@ class Layout {
     if (in_.toRight) {
       layoutShelfRight();
       drawRoughnessRight();
-      sink_.shape(Line{in_.bend, at(lx + s_ + g, ly)});
+      if (in_.shelfLine) sink_.shape(Line{in_.bend, at(lx + s_ + g, ly)});
     } else {
       drawRoughnessLeft();
       layoutShelfLeft();
-      sink_.shape(Line{in_.bend, at(lx - (s_ + g), ly)});
+      if (in_.shelfLine) sink_.shape(Line{in_.bend, at(lx - (s_ + g), ly)});
     }
     return {s_, label_};
   }

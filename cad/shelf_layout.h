@@ -76,12 +76,27 @@ struct Input {
   std::optional<IntermittentSign> intermittent;
   std::string intermittentText;
   bool intermittentOnLeg = false;
+  // The shelf line itself; a seam table writes the designation without it.
+  bool shelfLine = true;
 };
 
 struct Result {
   double length = 0;  // along the shelf from the bend, before the closing gap
   std::string label;  // the composite standard text, empty when none is drawn
 };
+
+// The field texts as the designation writes them: with no standard the count and the number
+// take its place on the shelf, and field 7 is joined with "-" behind the first of leg, method,
+// joint and standard that is not empty (dropped when all are).
+struct Prepared {
+  std::string count, number, standard, joint, method, leg, roughness;
+  std::string intermittent;  // field 7 as joined, empty when dropped
+  bool intermittentOnLeg = false;
+};
+Prepared prepare(const DrawInput& in);
+// What the shelf carries of a prepared designation: texts, shelf signs, side and field 7's
+// glyph. The bend sign, direction, sizes and places are the caller's.
+Input itemsOf(const Prepared& p, const DrawInput& in);
 
 // Places the bend signs, the shelf's items and the shelf line, in drawing order.
 Result layout(const Input& in, Sink& sink);

@@ -348,11 +348,16 @@ TEST_F(DrawTest, EachFailingCallIsReportedAndEndsTheCommand) {
   auto expected = [&reference](std::size_t i, FailKind kind) {
     const std::string& m = reference[i].member;
     if (m == "HWND") return kind == FailKind::SysError;
+    // A program that serves no selection sets is not searched for the number's other seams.
+    if (m == "SelectionSets") return kind != FailKind::Error;
     if (kind != FailKind::Exception) return true;
     return m != "GetPoint" && !(m == "Item" && std::holds_alternative<std::string>(reference[i].args.at(0)));
   };
-  std::size_t startCalls = 0;
-  while (host->calls[startCalls].member != "StartUndoMark") ++startCalls;
+  // Start_ACAD ends by making the program visible; the number is checked before the undo group.
+  std::size_t startCalls = 0, markAt = 0;
+  while (host->calls[startCalls].member != "Visible") ++startCalls;
+  ++startCalls;
+  while (host->calls[markAt].member != "StartUndoMark") ++markAt;
   ASSERT_GT(total, 50u);
   const std::pair<FailKind, const char*> kinds[] = {
       {FailKind::Exception, "Нет связи с AutoCAD! (EOleException)"},
@@ -375,13 +380,15 @@ TEST_F(DrawTest, EachFailingCallIsReportedAndEndsTheCommand) {
                                  (inStart ? "Start_ACAD" : "AcadDrawWeld") + "\r\nОшибка   : " + reason)
           << i;
       // After a failure only the undo group is closed, unless opening it was what failed.
-      if (!inStart && reference[i].member != "StartUndoMark" && reference[i].member != "EndUndoMark") {
+      if (!inStart && i < markAt) {
+        EXPECT_EQ(host->calls.size(), i + 1) << "calls went on after call " << i;
+      } else if (!inStart && reference[i].member != "StartUndoMark" && reference[i].member != "EndUndoMark") {
         ASSERT_EQ(host->calls.size(), i + 2) << "calls went on after call " << i;
         EXPECT_EQ(host->calls.back().member, "EndUndoMark") << i;
       } else if (!inStart) {
         EXPECT_EQ(host->calls.size(), i + 1) << "calls went on after call " << i;
       } else if (host->calls.size() > i + 1) {
-        EXPECT_EQ(host->calls[i + 1].member, "StartUndoMark") << "Start_ACAD went on after call " << i;
+        EXPECT_EQ(host->calls[i + 1].member, reference[startCalls].member) << "Start_ACAD went on after call " << i;
       }
     }
   }

@@ -75,6 +75,34 @@ TEST_F(ComTransport, ADesignationIsTakenBackAndReplaced) {
   ASSERT_EQ(server.quit(), 0);
 }
 
+// The drawing's designations come through one selection set whose filter is read by the server
+// (arrays of group codes and of variants, the points omitted), as AutoCAD's Select takes it.
+TEST_F(ComTransport, TheDesignationsOfADrawingAreFoundWithOneSelectionSet) {
+  const DrawCase& five = drawCases()[0];
+  const DrawCase& twelve = drawCases()[1];
+  const std::string progId = uniqueProgId();
+  ComServer server(progId, {"--picks", std::string(five.picks) + ";" + twelve.picks, "--transcript", dir.file("calls.jsonl")});
+  EXPECT_TRUE(draw(five, progId).empty());
+  EXPECT_TRUE(draw(twelve, progId).empty());
+  const std::size_t drawn = slurp(dir.file("calls.jsonl")).size();
+  cad::DrawWeld command({[](const std::string& t) { ADD_FAILURE() << cp1251::toUtf8(t); }, &referenceTime});
+  EXPECT_EQ(command.NextFreeNumber(progId), 13);
+  const auto found = command.Designations(progId);
+  ASSERT_TRUE(found.has_value());
+  ASSERT_EQ(found->size(), 2u);
+  EXPECT_EQ((*found)[1].stored.input.texts[1], "12");
+  ASSERT_EQ(server.quit(), 0);
+  const std::string searched = servedCalls(slurp(dir.file("calls.jsonl"))).substr(drawn);
+  auto count = [&](const std::string& what) {
+    std::size_t n = 0;
+    for (std::size_t at = searched.find(what); at != std::string::npos; at = searched.find(what, at + 1)) ++n;
+    return n;
+  };
+  EXPECT_EQ(count("\"member\":\"Select\""), 2u) << searched;  // one for each search
+  EXPECT_EQ(count("\"member\":\"GetXData\""), 4u);
+  EXPECT_EQ(count("[0,1001]"), 2u) << searched;
+}
+
 constexpr const char* kNotRunning[] = {
     "Модуль   : Draw_Weld\r\nПроцедура: Start_ACAD\r\nОшибка   : Операция недоступна! (EOleSysError)",
     "Модуль   : Draw_Weld\r\nПроцедура: AcadDrawWeld\r\nОшибка   : Незагружен AutoCAD! (EOleError)"};

@@ -149,7 +149,7 @@ TEST(DrawIntoDocument, UndoTakesAWholeDesignationAway) {
   std::vector<std::string> states{writeDxf(doc)};
   for (const char* leg : {"5", "7"}) {
     picks = {{0, 0, 0}, {30, 20, 0}, {60, 20, 0}};
-    command.AcadDrawWeld(input({"2", "5", "G", nullptr, nullptr, leg}, 1));
+    command.AcadDrawWeld(input({"2", leg, "G", nullptr, nullptr, leg}, 1));  // two seams, two numbers
     states.push_back(writeDxf(doc));
   }
   const cad::ObjectRef d = cad::AcadApplication(cad::GetActiveOleObject("AutoCAD.Application")).ActiveDocument().ref();

@@ -3,6 +3,10 @@
 //                  [--transcript FILE] OUT.dxf
 //   kelvo-dxf take --pick x,y --in IN.dxf --settings OUT.ini   (the designation at the pick)
 //   kelvo-dxf edit --pick x,y --settings FILE.ini --in IN.dxf OUT.dxf  (replaced, at its points)
+//   kelvo-dxf next-number IN.dxf     (the next free seam number of the drawing)
+//   kelvo-dxf same --pick x,y --picks "x,y;x,y" --in IN.dxf OUT.dxf  (an identical seam, numbered)
+//   kelvo-dxf table --picks "x,y" --in IN.dxf OUT.dxf   (the seam table, drawn)
+//   kelvo-dxf table IN.dxf OUT.csv   (the seam list for a spreadsheet)
 //   kelvo-dxf resave IN.dxf OUT.dxf
 //   kelvo-dxf new OUT.dxf            (an empty R2000 drawing with ISO defaults)
 #include "app/settings.h"
@@ -14,11 +18,13 @@
 #include "platform/codepage.h"
 #include "platform/file_io.h"
 #include "platform/ini_store.h"
+#include "tools/dxf/seams.h"
+#include "tools/dxf/served.h"
 #include "tools/dxf/take_edit.h"
 
 #include <cstdio>
 #include <ctime>
-#include <deque>
+#include <functional>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -37,6 +43,10 @@ int usage() {
                "                 [--transcript FILE] OUT.dxf\n"
                "  kelvo-dxf take --pick x,y --in IN.dxf --settings OUT.ini\n"
                "  kelvo-dxf edit --pick x,y --settings FILE.ini --in IN.dxf OUT.dxf\n"
+               "  kelvo-dxf next-number IN.dxf\n"
+               "  kelvo-dxf same --pick x,y --picks \"x,y;x,y\" --in IN.dxf [--settings FILE.ini] OUT.dxf\n"
+               "  kelvo-dxf table --picks \"x,y\" --in IN.dxf [--settings FILE.ini] OUT.dxf\n"
+               "  kelvo-dxf table IN.dxf OUT.csv\n"
                "  kelvo-dxf resave IN.dxf OUT.dxf\n"
                "  kelvo-dxf new OUT.dxf\n";
   return 2;
@@ -58,33 +68,20 @@ int draw(const std::vector<std::string>& args) {
     else return usage();
   }
   if (out.empty() || settings.empty()) return usage();
-  host::Document doc = in.empty() ? host::Document() : load(in);
-  std::deque<host::Point> queue = host::parsePicks(picks);
   std::ofstream log;
   if (!transcript.empty()) log.open(transcript, std::ios::binary | std::ios::trunc);
-  host::InProcessHost hostProcess(
-      doc,
-      [&queue](const std::string&, const std::optional<host::Point>&) -> std::optional<host::Point> {
-        if (queue.empty()) return std::nullopt;  // a prompt beyond the picks is cancelled
-        const host::Point p = queue.front();
-        queue.pop_front();
-        return p;
-      },
-      [&log](const std::string& object, const std::string& member, const cad::Args& a, const cad::Variant& result) {
-        if (log.is_open()) log << host::transcriptLine(object, member, a, result) << "\n";
-      });
+  dxftool::Served served(in.empty() ? host::Document() : load(in), picks,
+                         [&log](const std::string& object, const std::string& member, const cad::Args& a, const cad::Variant& result) {
+                           if (log.is_open()) log << host::transcriptLine(object, member, a, result) << "\n";
+                         });
   const MainSettings s = readMainSettings(IniFile(settings));
   MainWeld state;
   state.Znak1 = s.Znak1, state.Znak2 = s.Znak2, state.Znaki2 = s.Znaki2, state.LayerName = s.LayerName, state.NumberType = s.NumberType;
-  int failures = 0;
-  cad::DrawWeld command({[&failures](const std::string& text) {
-                           ++failures;
-                           std::cerr << cp1251::toUtf8(text) << "\n";
-                         },
-                         &localTimeNow});
+  dxftool::Warnings warnings;
+  cad::DrawWeld command({std::ref(warnings), &localTimeNow});
   command.AcadDrawWeld(takeDrawInput(s.texts, back ? Side::Back : Side::Front, !right, state));
-  host::saveDxf(doc, out);
-  return failures ? 1 : 0;
+  host::saveDxf(served.doc, out);
+  return warnings.count ? 1 : 0;
 }
 
 }  // namespace
@@ -98,6 +95,9 @@ int main(int argc, char** argv) {
     if (command == "draw") return draw(args);
     if (command == "take") return dxftool::take(args);
     if (command == "edit") return dxftool::edit(args);
+    if (command == "next-number") return dxftool::nextNumber(args);
+    if (command == "same") return dxftool::same(args);
+    if (command == "table") return dxftool::table(args);
     if (command == "new" && args.size() == 1) {
       host::Document doc;
       host::saveDxf(doc, args[0]);

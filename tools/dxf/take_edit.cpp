@@ -1,17 +1,17 @@
 #include "tools/dxf/take_edit.h"
 
+#include "tools/dxf/served.h"
+
 #include "app/settings.h"
 #include "cad/draw_weld.h"
 #include "cad/take_designation.h"
 #include "host/model/dxf_reader.h"
 #include "host/model/dxf_writer.h"
-#include "host/model/inprocess.h"
-#include "host/model/picks.h"
 #include "platform/codepage.h"
 #include "platform/file_io.h"
 #include "platform/ini_store.h"
 
-#include <deque>
+#include <functional>
 #include <iostream>
 
 namespace kelvo::dxftool {
@@ -21,6 +21,11 @@ host::Document loadReported(const std::string& fileName) {
   for (const std::string& w : doc.warnings) std::cerr << fileName << ": " << w << "\n";
   for (const std::string& line : host::readingReport(doc)) std::cerr << fileName << ": " << line << "\n";
   return doc;
+}
+
+void Warnings::operator()(const std::string& text) {
+  ++count;
+  std::cerr << cp1251::toUtf8(text) << "\n";
 }
 
 namespace {
@@ -42,18 +47,8 @@ bool parse(const std::vector<std::string>& args, Options& o) {
 }
 
 // The drawing served in-process, the pick answering the one selection prompt.
-struct Session {
-  host::Document doc;
-  std::deque<host::Point> picks;
-  host::InProcessHost host;
-  explicit Session(const Options& o)
-      : doc(loadReported(o.in)), picks(host::parsePicks(o.pick)),
-        host(doc, [this](const std::string&, const std::optional<host::Point>&) -> std::optional<host::Point> {
-          if (picks.empty()) return std::nullopt;
-          const host::Point p = picks.front();
-          picks.pop_front();
-          return p;
-        }) {}
+struct Session : Served {
+  explicit Session(const Options& o) : Served(loadReported(o.in), o.pick) {}
   cad::Taken take() {
     const cad::AcadDocument d = cad::AcadApplication(cad::GetActiveOleObject(kAutoCadProgId)).ActiveDocument();
     const cad::Taken t = cad::takeDesignation(d);
@@ -99,15 +94,11 @@ int edit(const std::vector<std::string>& args) {
   state.Znak1 = m.Znak1, state.Znak2 = m.Znak2, state.Znaki2 = m.Znaki2, state.LayerName = m.LayerName;
   state.NumberType = m.NumberType;
   const DrawInput& old = t.designation.input;
-  int failures = 0;
-  cad::DrawWeld command({[&failures](const std::string& text) {
-                           ++failures;
-                           std::cerr << cp1251::toUtf8(text) << "\n";
-                         },
-                         &localTimeNow});
+  Warnings warnings;
+  cad::DrawWeld command({std::ref(warnings), &localTimeNow});
   command.AcadDrawWeld(takeDrawInput(m.texts, old.side, old.arrowLeft, state), t.designation);
   host::saveDxf(s.doc, o.out);
-  return failures ? 1 : 0;
+  return warnings.count ? 1 : 0;
 }
 
 }  // namespace kelvo::dxftool
