@@ -72,6 +72,7 @@ std::string_view pickerSection(Picker p) {
     case Picker::Gost: return "ГОСТ"_w;
     case Picker::Tip: return "Тип"_w;
     case Picker::Spos: return "Способ"_w;
+    case Picker::Lib: return "Избранное"_w;
   }
   return {};
 }
@@ -81,6 +82,7 @@ WindowSize defaultPickerSize(Picker p) {
     case Picker::Gost: return {500, 725};
     case Picker::Tip: return {350, 645};
     case Picker::Spos: return {390, 760};
+    case Picker::Lib: return {420, 700};
   }
   return {};
 }

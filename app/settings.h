@@ -36,7 +36,7 @@ MainSettings readMainSettings(const IniStore& ini);
 // key that cannot be written (IniWriteError).
 void writeMainSettings(IniStore& ini, const MainSettings& s);
 
-enum class Picker { Gost, Tip, Spos };
+enum class Picker { Gost, Tip, Spos, Lib };
 
 struct WindowSize {
   int height = 0;

@@ -3,6 +3,7 @@
 #include "platform/codepage.h"
 #include "platform/file_replace.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -19,12 +20,20 @@ std::filesystem::path filePath(std::string_view fileName) {
 #endif
 }
 
+// A folder opens as a stream on Linux and then fails every read, which the standard library
+// raises from inside the iterator rather than reporting on the stream.
 std::optional<std::string> readWholeFile(const std::string& fileName) {
-  std::ifstream in(filePath(fileName), std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) return std::nullopt;
-  return data;
+  std::error_code ec;
+  if (std::filesystem::is_directory(filePath(fileName), ec)) return std::nullopt;
+  try {
+    std::ifstream in(filePath(fileName), std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad()) return std::nullopt;
+    return data;
+  } catch (const std::ios_base::failure&) {
+    return std::nullopt;
+  }
 }
 
 bool replaceFileAtomically(const std::string& fileName, std::string_view contents) {

@@ -87,6 +87,14 @@ void IniBatch::writeString(std::string_view section, std::string_view key, std::
   text_ = ini::withValue(text_, section, key, value);
 }
 
+std::vector<std::string> IniBatch::sections() const { return ini::sectionNames(text_); }
+
+void IniBatch::eraseSection(std::string_view section) { text_ = ini::withoutSection(text_, section); }
+
+void IniBatch::renameSection(std::string_view section, std::string_view newName) {
+  text_ = ini::withSectionRenamed(text_, section, newName);
+}
+
 void IniBatch::commit() {
   if (!replaceOrOverwriteFile(fileName_, text_)) throw IniWriteError(fileName_);
 }

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kelvo {
 
@@ -63,6 +64,11 @@ class IniBatch final : public IniStore {
                          std::string_view defaultValue) const override;
   void writeString(std::string_view section, std::string_view key,
                    std::string_view value) override;
+  // The section names in file order, repeats included.
+  std::vector<std::string> sections() const;
+  // The first section of the name (header and keys) taken out, or given another name in place.
+  void eraseSection(std::string_view section);
+  void renameSection(std::string_view section, std::string_view newName);
   // Throws IniWriteError when the file cannot be stored.
   void commit();
 

@@ -131,4 +131,47 @@ std::string withValue(std::string_view text, std::string_view section, std::stri
   return out;
 }
 
+std::vector<std::string> sectionNames(std::string_view text) {
+  std::vector<std::string> names;
+  for (std::string_view line : splitLines(text))
+    if (const auto name = headerName(line)) names.emplace_back(*name);
+  return names;
+}
+
+namespace {
+
+// The lines joined again, each ending in CR LF.
+std::string joined(const std::vector<std::string_view>& lines) {
+  std::string out;
+  for (std::string_view l : lines) out.append(l).append("\r\n");
+  return out;
+}
+
+std::optional<std::size_t> headerOf(const std::vector<std::string_view>& lines, std::string_view section) {
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    if (const auto name = headerName(lines[i]); name && cp1251::equalsIgnoreCase(*name, section)) return i;
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::string withoutSection(std::string_view text, std::string_view section) {
+  auto lines = splitLines(text);
+  const auto header = headerOf(lines, section);
+  if (!header) return std::string(text);
+  std::size_t end = *header + 1;
+  while (end < lines.size() && !headerName(lines[end])) ++end;
+  lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(*header), lines.begin() + static_cast<std::ptrdiff_t>(end));
+  return joined(lines);
+}
+
+std::string withSectionRenamed(std::string_view text, std::string_view section, std::string_view newName) {
+  auto lines = splitLines(text);
+  const auto header = headerOf(lines, section);
+  if (!header) return std::string(text);
+  const std::string renamed = "[" + std::string(newName) + "]";
+  lines[*header] = renamed;
+  return joined(lines);
+}
+
 }  // namespace kelvo::ini

@@ -23,4 +23,14 @@ std::string readValue(std::string_view text, std::string_view section, std::stri
 std::string withValue(std::string_view text, std::string_view section, std::string_view key,
                       std::string_view value);
 
+// The section names in file order, as the header lines spell them (repeats included).
+std::vector<std::string> sectionNames(std::string_view text);
+
+// The file's new contents without the first section of that name (its header and its lines up
+// to the next header); the text as it was when there is none.
+std::string withoutSection(std::string_view text, std::string_view section);
+
+// The file's new contents with the first section of that name given the new one, in place.
+std::string withSectionRenamed(std::string_view text, std::string_view section, std::string_view newName);
+
 }  // namespace kelvo::ini

@@ -132,5 +132,16 @@ TEST(IniWrite, JunkIsKeptByteForByte) {
   EXPECT_EQ(after, junk + "\r\n[S]\r\nk=v\r\n");
 }
 
+// Sections as the library keeps its entries: listed, taken out with their keys, renamed in place.
+TEST(IniSections, ListedTakenOutAndRenamedWithEveryOtherLineKept) {
+  const std::string text = "; note\n[A]\nk=1\n\n[ b ]\nk=2\n[A]\nk=3\n";
+  EXPECT_EQ(sectionNames(text), (std::vector<std::string>{"A", "b", "A"}));
+  EXPECT_EQ(withoutSection(text, "a"), "; note\r\n[ b ]\r\nk=2\r\n[A]\r\nk=3\r\n");
+  EXPECT_EQ(withoutSection(text, "B"), "; note\r\n[A]\r\nk=1\r\n\r\n[A]\r\nk=3\r\n");
+  EXPECT_EQ(withoutSection(text, "C"), text);
+  EXPECT_EQ(withSectionRenamed(text, "B", "C"), "; note\r\n[A]\r\nk=1\r\n\r\n[C]\r\nk=2\r\n[A]\r\nk=3\r\n");
+  EXPECT_EQ(readValue(withSectionRenamed(text, "B", "C"), "c", "k", "?"), "2");
+}
+
 }  // namespace
 }  // namespace kelvo::ini
