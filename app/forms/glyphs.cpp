@@ -45,6 +45,19 @@ QIcon eraserIcon() {
   return QIcon(QPixmap::fromImage(img));
 }
 
+QImage plusImage() {
+  QImage img(16, 14, QImage::Format_ARGB32_Premultiplied);
+  img.fill(Qt::transparent);
+  QPainter p(&img);
+  p.setPen(QPen(Qt::black, 2, Qt::SolidLine, Qt::FlatCap));
+  p.drawLine(1, 7, 8, 7);
+  p.drawLine(QPointF(4.5, 3.5), QPointF(4.5, 10.5));
+  p.drawLine(12, 2, 12, 13);
+  p.setPen(QPen(Qt::black, 1.5));
+  p.drawLine(12, 2, 10, 4);
+  return img;
+}
+
 QIcon bookIcon() {
   QImage img = blank(18);
   QPainter p(&img);

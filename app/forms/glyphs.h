@@ -12,5 +12,7 @@ QIcon bookIcon();
 // time than the whole window.
 QIcon okIcon();
 QIcon cancelIcon();
+// "+1" in strokes: the next free seam number.
+QImage plusImage();
 
 }  // namespace kelvo

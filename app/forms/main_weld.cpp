@@ -15,6 +15,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QScreen>
 #include <QShortcut>
 
@@ -89,6 +90,7 @@ TfmMain::TfmMain(const std::string& executable, MainHooks hooks)
   buildBands();
   buildGraphicControls();
   buildWindowedControls();
+  buildSeamButtons();
   buildCommandBand();
   setTabOrderAsDesigned();
   FormCreate();
@@ -230,11 +232,35 @@ void TfmMain::buildCommandBand() {
   connect(bbDraw, &QPushButton::clicked, this, &TfmMain::bbDrawClick);
 }
 
-// "Из чертежа" and "Вернуть" came after the designed order was set, so they come last and keep it.
+// The seam numbers and the library: the next free number above the number field; under the
+// leader, where the designation leaves room, the library, an identical seam and the seam table.
+void TfmMain::buildSeamButtons() {
+  QWidget* a = pMidle;
+  dsbNum = named(new TSpeedButton(a), "dsbNum", {62, 51, 26, 22});
+  dsbNum->setImage(plusImage());
+  dsbNum->setToolTip(QStringLiteral("Следующий свободный номер шва в чертеже"));
+  connect(dsbNum, &QAbstractButton::clicked, this, &TfmMain::dsbNumClick);
+  bbLib = named(new QPushButton(QStringLiteral("Избранное"), a), "bbLib", {140, 100, 140, 26});
+  bbLib->setToolTip(QStringLiteral("Избранные обозначения: взять в окно, сохранить текущее, добавить из чертежа"));
+  connect(bbLib, &QPushButton::clicked, this, &TfmMain::bbLibClick);
+  bbSame = named(new QPushButton(QStringLiteral("Такой же"), a), "bbSame", {140, 130, 140, 26});
+  bbSame->setToolTip(QStringLiteral("Начертить такой же шов: выноску с полкой и номером этого обозначения"));
+  connect(bbSame, &QPushButton::clicked, this, &TfmMain::bbSameClick);
+  bbTable = named(new QPushButton(QStringLiteral("Таблица швов"), a), "bbTable", {140, 160, 140, 26});
+  bbTable->setToolTip(QStringLiteral("Таблица швов чертежа: начертить в чертеже или сохранить для электронной таблицы"));
+  auto* menu = new QMenu(bbTable);
+  menu->setObjectName(QStringLiteral("mnTable"));
+  connect(menu->addAction(QStringLiteral("Начертить в чертеже")), &QAction::triggered, this, &TfmMain::bbTableClick);
+  connect(menu->addAction(QStringLiteral("Сохранить в CSV...")), &QAction::triggered, this, &TfmMain::saveSeamList);
+  bbTable->setMenu(menu);
+}
+
+// Buttons added after the designed order was set come last and keep it.
 void TfmMain::setTabOrderAsDesigned() {
   QWidget* chain[] = {edit(field::Kol), edit(field::Num), rbUp,    rbDown,
                       edit(field::GOST), edit(field::Tip), edit(field::Spos), edit(field::Sher),
-                      edit(field::Dopl), bbClear, edit(field::Kat), bbAbout, bbClose, bbDraw, bbTake, bbUndoClear};
+                      edit(field::Dopl), bbClear, edit(field::Kat), bbAbout, bbClose, bbDraw, bbTake, bbUndoClear,
+                      bbLib, bbSame, bbTable};
   for (std::size_t i = 1; i < std::size(chain); ++i) setTabOrder(chain[i - 1], chain[i]);
 }
 

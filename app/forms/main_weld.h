@@ -16,6 +16,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace kelvo {
 
@@ -29,6 +30,14 @@ struct MainHooks {
   std::function<void(const DrawInput& input)> draw;
   // "Из чертежа": the designation the user picks in the drawing of this CAD program, or nothing.
   std::function<std::optional<DrawInput>(const std::string& application)> take;
+  // "Такой же": the identical seam of the window's designation, numbered as it is.
+  std::function<void(const DrawInput& input)> same;
+  // "Таблица швов": the drawing's seam table, drawn where the user picks.
+  std::function<void(const DrawInput& input)> table;
+  // The next free seam number of the drawing, or nothing (the reason shown).
+  std::function<std::optional<int>(const std::string& application)> nextNumber;
+  // Every designation of the drawing, or nothing (the reason shown).
+  std::function<std::optional<std::vector<DrawInput>>(const std::string& application)> designations;
 };
 
 class TfmMain : public QWidget {
@@ -72,6 +81,12 @@ class TfmMain : public QWidget {
   void bbCloseClick();
   void bbDrawClick();
   void bbTakeClick();
+  void bbLibClick();
+  void bbSameClick();
+  void bbTableClick();
+  // The seam list of the drawing written as CSV where the user says.
+  void saveSeamList();
+  void dsbNumClick();
   // Puts a designation into the window: fields, signs, side, arrow and catalogue record.
   void loadDesignation(const DrawInput& in);
   void setChanging(bool on);
@@ -91,6 +106,9 @@ class TfmMain : public QWidget {
   void buildGraphicControls();
   void buildWindowedControls();
   void buildCommandBand();
+  void buildSeamButtons();
+  // Hides the window while the CAD program asks the user for points, as the draw command does.
+  void whileHidden(const char* procedure, const std::function<void()>& command);
   void setTabOrderAsDesigned();
   void ApplySettings();
   void applyBendMarks(std::uint8_t code);
@@ -125,6 +143,10 @@ class TfmMain : public QWidget {
   QPushButton* bbClose = nullptr;
   QPushButton* bbDraw = nullptr;
   QPushButton* bbTake = nullptr;
+  QPushButton* bbLib = nullptr;
+  QPushButton* bbSame = nullptr;
+  QPushButton* bbTable = nullptr;
+  TSpeedButton* dsbNum = nullptr;
   QLabel* lbCaption_ = nullptr;
   bool changing_ = false;  // the fields hold a designation taken from the drawing
   // What the last clear took away, until it is given back or something else fills the window.

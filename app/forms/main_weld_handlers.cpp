@@ -2,12 +2,15 @@
 // arrow, clear and draw.
 #include "app/forms/about_box.h"
 #include "app/forms/hints.h"
+#include "app/forms/lib_weld.h"
 #include "app/forms/main_weld.h"
 #include "app/forms/messages.h"
 #include "app/forms/qt_text.h"
 #include "app/forms/znak_weld.h"
+#include "cad/seam_list.h"
 #include "catalog/catalog_files.h"
 #include "platform/codepage.h"
+#include "platform/file_io.h"
 #include "platform/ini_store.h"
 
 #include <QCloseEvent>
@@ -341,6 +344,65 @@ void TfmMain::bbDrawClick() {
     showMessage(nullptr, MessageIcon::Error, failure);
   }
   show();
+}
+
+void TfmMain::whileHidden(const char* procedure, const std::function<void()>& command) {
+  hide();
+  try {
+    command();
+  } catch (const std::exception& e) {
+    showMessage(nullptr, MessageIcon::Error,
+                std::string("Модуль Main_weld ("_w) + procedure + std::string(")\r\nНепредвиденная ошибка"_w) + "\r\n" + e.what());
+  }
+  show();
+}
+
+void TfmMain::bbSameClick() {
+  const DrawInput input = drawInput();
+  if (hooks_.same) whileHidden("bbSameClick", [&] { hooks_.same(input); });
+}
+
+void TfmMain::bbTableClick() {
+  const DrawInput input = drawInput();
+  if (hooks_.table) whileHidden("bbTableClick", [&] { hooks_.table(input); });
+}
+
+// The number asked of the drawing fills the number field; the window stays, as nothing is picked.
+void TfmMain::dsbNumClick() {
+  if (!hooks_.nextNumber) return;
+  const std::optional<int> next = hooks_.nextNumber(mainWeld().Application);
+  if (!next) return;
+  edit(field::Num)->setText(QString::number(*next));
+  setFieldOpen(field::Num, true);
+}
+
+void TfmMain::saveSeamList() {
+  if (!hooks_.designations) return;
+  const auto found = hooks_.designations(mainWeld().Application);
+  if (!found) return;
+  std::vector<cad::FoundDesignation> seams;
+  for (const DrawInput& d : *found) seams.push_back({{d, {}, {}, {}, 0, {}}, {}});
+  const std::vector<cad::SeamRow> rows = cad::seamRows(seams);
+  if (rows.empty()) {
+    showMessage(this, MessageIcon::Warning, "В чертеже нет обозначений швов Kelvo: список пуст."_w);
+    return;
+  }
+  const auto file = askSaveFile(this, "seams.csv");
+  if (!file) return;
+  if (!replaceOrOverwriteFile(*file, cad::seamRowsCsv(rows)))
+    showMessage(this, MessageIcon::Error, std::string("Файл "_w) + cp1251::fromUtf8(*file) + std::string(" не записывается."_w));
+}
+
+// The chosen designation fills the window as one taken from the drawing does, but is new: it is
+// not replacing anything in the drawing.
+void TfmMain::bbLibClick() {
+  const std::string application = mainWeld().Application;
+  TfmLib::FromDrawing fromDrawing;
+  if (hooks_.designations) fromDrawing = [this, application] { return hooks_.designations(application); };
+  TfmLib picker(this, library::fileName(mainWeld().BasePath), drawInput(), fromDrawing);
+  picker.exec();
+  if (!picker.chosen()) return;
+  loadDesignation(*picker.chosen());
 }
 
 void TfmMain::bringToFront() {

@@ -2,7 +2,11 @@
 
 #include "app/forms/qt_text.h"
 
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace kelvo {
 
@@ -11,11 +15,41 @@ namespace {
 class BoxSink final : public MessageSink {
  public:
   void show(QWidget* parent, MessageIcon icon, const std::string& text) override {
-    QMessageBox box(icon == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::Warning,
-                    QStringLiteral("Kelvo"), toQ(text).replace(QStringLiteral("\r\n"), "\n"),
-                    QMessageBox::Ok, parent);
+    const auto kind = icon == MessageIcon::Error     ? QMessageBox::Critical
+                      : icon == MessageIcon::Warning ? QMessageBox::Warning
+                                                     : QMessageBox::Information;
+    QMessageBox box(kind, QStringLiteral("Kelvo"), lines(text), QMessageBox::Ok, parent);
     box.exec();
   }
+  bool ask(QWidget* parent, const std::string& text) override {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Kelvo"), lines(text), QMessageBox::NoButton, parent);
+    QPushButton* yes = box.addButton(QStringLiteral("Да"), QMessageBox::YesRole);
+    box.setDefaultButton(box.addButton(QStringLiteral("Нет"), QMessageBox::NoRole));
+    box.exec();
+    return box.clickedButton() == yes;
+  }
+  std::optional<std::string> askText(QWidget* parent, const std::string& prompt, const std::string& initial) override {
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(QStringLiteral("Kelvo"));
+    dialog.setLabelText(toQ(prompt));
+    dialog.setTextValue(toQ(initial));
+    dialog.setOkButtonText(QStringLiteral("Ok"));
+    dialog.setCancelButtonText(QStringLiteral("Отмена"));
+    // What Windows-1251 cannot hold cannot be typed, as in every edit box of the program.
+    if (auto* edit = dialog.findChild<QLineEdit*>()) edit->setValidator(new CodePageValidator(edit));
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return fromQ(dialog.textValue());
+  }
+  std::optional<std::string> askSaveFile(QWidget* parent, const std::string& suggested) override {
+    const QString name = QFileDialog::getSaveFileName(parent, QStringLiteral("Kelvo - Сохранить список швов"),
+                                                      QString::fromStdString(suggested),
+                                                      QStringLiteral("Таблица CSV (*.csv)"));
+    if (name.isEmpty()) return std::nullopt;
+    return name.toStdString();
+  }
+
+ private:
+  static QString lines(const std::string& text) { return toQ(text).replace(QStringLiteral("\r\n"), "\n"); }
 };
 
 MessageSink& boxes() {
@@ -34,6 +68,16 @@ void setMessageSink(MessageSink* sink) { current() = sink ? sink : &boxes(); }
 
 void showMessage(QWidget* parent, MessageIcon icon, std::string_view text) {
   current()->show(parent, icon, std::string(text));
+}
+
+bool askYesNo(QWidget* parent, std::string_view text) { return current()->ask(parent, std::string(text)); }
+
+std::optional<std::string> askText(QWidget* parent, std::string_view prompt, std::string_view initial) {
+  return current()->askText(parent, std::string(prompt), std::string(initial));
+}
+
+std::optional<std::string> askSaveFile(QWidget* parent, std::string_view suggested) {
+  return current()->askSaveFile(parent, std::string(suggested));
 }
 
 }  // namespace kelvo

@@ -39,6 +39,10 @@ int main(int argc, char** argv) {
   kelvo::MainHooks hooks = kelvo::catalogPickers();
   hooks.draw = [&drawing](const kelvo::DrawInput& input) { drawing.draw(input); };
   hooks.take = [&drawing](const std::string& application) { return drawing.take(application); };
+  hooks.same = [&drawing](const kelvo::DrawInput& input) { drawing.same(input); };
+  hooks.table = [&drawing](const kelvo::DrawInput& input) { drawing.table(input); };
+  hooks.nextNumber = [&drawing](const std::string& application) { return drawing.nextNumber(application); };
+  hooks.designations = [&drawing](const std::string& application) { return drawing.designations(application); };
   kelvo::TfmMain window(exe, hooks);
   if (!guard.isPrimary()) {
     // The window was created and read its settings, but it is never shown or closed, so the

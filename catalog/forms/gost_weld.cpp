@@ -2,10 +2,10 @@
 
 #include "app/forms/kit.h"
 #include "app/forms/messages.h"
+#include "app/forms/picker_common.h"
 #include "app/forms/qt_text.h"
 #include "app/weld_record.h"
 #include "catalog/catalog_files.h"
-#include "catalog/forms/picker_common.h"
 #include "catalog/picker_rules.h"
 #include "platform/codepage.h"
 
@@ -16,20 +16,10 @@
 namespace kelvo {
 
 TfmGost::TfmGost(QWidget* owner, std::string current) : QDialog(owner), current_(std::move(current)) {
-  setObjectName(QStringLiteral("fmGost"));
-  setWindowTitle(QStringLiteral("Kelvo - Сварные швы - Стандарты"));
-  QFont f;
-  f.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans")});
-  f.setPixelSize(13);
-  f.setBold(true);
-  setFont(f);
-  Panel3 = new TPanel(this);
-  Panel3->setObjectName(QStringLiteral("Panel3"));
-  auto* caption = new QLabel(QStringLiteral("Выбери стандарт на сварку (жми на наименование стандарта)"), Panel3);
-  caption->setAlignment(Qt::AlignCenter);
-  caption->setObjectName(QStringLiteral("lbCaption"));
-  Panel4 = new QWidget(this);
-  Panel4->setObjectName(QStringLiteral("Panel4"));
+  const ListFrame frame = addListFrame(this, "fmGost", QStringLiteral("Kelvo - Сварные швы - Стандарты"),
+                                       QStringLiteral("Выбери стандарт на сварку (жми на наименование стандарта)"));
+  Panel3 = frame.caption;
+  Panel4 = frame.body;
   vleGost = new QTableWidget(1, 2, Panel4);
   vleGost->setObjectName(QStringLiteral("vleGost"));
   // The first letter of the key column's title is a Latin C, as the list has always shown it.
@@ -57,12 +47,8 @@ TfmGost::TfmGost(QWidget* owner, std::string current) : QDialog(owner), current_
 void TfmGost::FormCreate() { keepSizeInSettings(this, Picker::Gost); }
 
 void TfmGost::resizeEvent(QResizeEvent* e) {
-  const int w = width(), h = height();
-  Panel3->setGeometry(0, 0, w, 37);
-  Panel3->findChild<QLabel*>()->setGeometry(0, 0, w, 37);
-  Panel1->setGeometry(0, h - 49, w, 49);
-  Panel4->setGeometry(0, 37, w, std::max(0, h - 37 - 49));
-  vleGost->setGeometry(10, 6, std::max(0, w - 30), std::max(0, Panel4->height() - 19));
+  layOutListFrame(this, {Panel3, Panel4}, Panel1);
+  vleGost->setGeometry(10, 6, std::max(0, width() - 30), std::max(0, Panel4->height() - 19));
   QDialog::resizeEvent(e);
 }
 

@@ -1,10 +1,10 @@
 #include "catalog/forms/spos_weld.h"
 
 #include "app/forms/messages.h"
+#include "app/forms/picker_common.h"
 #include "app/forms/qt_text.h"
 #include "app/weld_record.h"
 #include "catalog/catalog_files.h"
-#include "catalog/forms/picker_common.h"
 #include "catalog/forms/tip_weld.h"
 #include "catalog/picture_file.h"
 #include "platform/codepage.h"

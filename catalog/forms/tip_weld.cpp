@@ -2,10 +2,10 @@
 
 #include "app/forms/kit.h"
 #include "app/forms/messages.h"
+#include "app/forms/picker_common.h"
 #include "app/forms/qt_text.h"
 #include "app/weld_record.h"
 #include "catalog/catalog_files.h"
-#include "catalog/forms/picker_common.h"
 #include "catalog/forms/spos_weld.h"
 
 #include <QTimer>

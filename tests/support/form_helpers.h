@@ -9,7 +9,9 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,7 +30,30 @@ class RecordedMessages final : public MessageSink {
   void show(QWidget*, MessageIcon icon, const std::string& text) override {
     shown.push_back({icon, cp1251::toUtf8(text)});
   }
+  // Questions are recorded too and answered from the queues (Нет, or a cancel, when empty).
+  bool ask(QWidget*, const std::string& text) override {
+    asked.push_back(cp1251::toUtf8(text));
+    return take(yes, false);
+  }
+  std::optional<std::string> askText(QWidget*, const std::string& prompt, const std::string&) override {
+    asked.push_back(cp1251::toUtf8(prompt));
+    return take(typed, std::optional<std::string>());
+  }
+  std::optional<std::string> askSaveFile(QWidget*, const std::string&) override { return take(files, std::optional<std::string>()); }
   std::vector<ShownMessage> shown;
+  std::vector<std::string> asked;
+  std::deque<bool> yes;
+  std::deque<std::optional<std::string>> typed;  // Windows-1251
+  std::deque<std::optional<std::string>> files;
+
+ private:
+  template <typename Queue, typename Value>
+  static Value take(Queue& q, Value empty) {
+    if (q.empty()) return empty;
+    Value v = q.front();
+    q.pop_front();
+    return v;
+  }
 };
 
 // Runs `action` on the modal window that opens next (once the event loop is inside it).

@@ -1,13 +1,15 @@
-#include "catalog/forms/picker_common.h"
+#include "app/forms/picker_common.h"
 
 #include "app/forms/glyphs.h"
 #include "app/forms/hints.h"
+#include "app/forms/kit.h"
 #include "app/forms/outer_size.h"
 #include "app/weld_record.h"
 #include "platform/codepage.h"
 #include "platform/ini_store.h"
 
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPalette>
 
 namespace kelvo {
@@ -36,6 +38,32 @@ class EscapeClicks : public QObject {
 };
 
 }  // namespace
+
+ListFrame addListFrame(QDialog* picker, const char* objectName, const QString& title, const QString& caption) {
+  picker->setObjectName(QString::fromLatin1(objectName));
+  picker->setWindowTitle(title);
+  QFont f;
+  f.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans")});
+  f.setPixelSize(13);
+  f.setBold(true);
+  picker->setFont(f);
+  auto* band = new TPanel(picker);
+  band->setObjectName(QStringLiteral("Panel3"));
+  auto* label = new QLabel(caption, band);
+  label->setAlignment(Qt::AlignCenter);
+  label->setObjectName(QStringLiteral("lbCaption"));
+  auto* body = new QWidget(picker);
+  body->setObjectName(QStringLiteral("Panel4"));
+  return {band, body};
+}
+
+void layOutListFrame(QDialog* picker, const ListFrame& frame, QWidget* buttonBar) {
+  const int w = picker->width(), h = picker->height();
+  frame.caption->setGeometry(0, 0, w, 37);
+  frame.caption->findChild<QLabel*>()->setGeometry(0, 0, w, 37);
+  buttonBar->setGeometry(0, h - 49, w, 49);
+  frame.body->setGeometry(0, 37, w, std::max(0, h - 37 - 49));
+}
 
 void keepSizeInSettings(QDialog* picker, Picker which) {
   const IniFile ini(SettingsFileName(mainWeld().BasePath));

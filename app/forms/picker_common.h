@@ -11,6 +11,16 @@
 
 namespace kelvo {
 
+// A list picker's frame: the form's font (bold, 13 pixels), the caption band on top and the
+// band the list lies in; the button bar of addButtonBar goes at the bottom.
+struct ListFrame {
+  QWidget* caption;  // Panel3
+  QWidget* body;     // Panel4
+};
+ListFrame addListFrame(QDialog* picker, const char* objectName, const QString& title, const QString& caption);
+// Lays the three bands out over the picker's client area (on every resize).
+void layOutListFrame(QDialog* picker, const ListFrame& frame, QWidget* buttonBar);
+
 // Reads the picker's outer size from its settings section now, centres it on the screen when
 // shown, and writes the outer size back when the picker closes (accepted, rejected or closed by
 // its close box).
