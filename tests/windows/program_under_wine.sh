@@ -144,6 +144,8 @@ picker() {
 # The "..." beside the standard and the one beside the joint type.
 picker 272 62 'Стандарты' standard picker-standard-wine.png
 picker 355 62 'Параметры' welding-method picker-method-wine.png
+# "Избранное" under the leader.
+picker 210 150 'Избранное' library picker-library-wine.png
 press "$win" Escape
 timeout 30 tail --pid="$kelvo" -f /dev/null || true
 
