@@ -82,7 +82,7 @@ WindowSize defaultPickerSize(Picker p) {
     case Picker::Gost: return {500, 725};
     case Picker::Tip: return {350, 645};
     case Picker::Spos: return {390, 760};
-    case Picker::Lib: return {420, 700};
+    case Picker::Lib: return {420, 800};
   }
   return {};
 }

@@ -13,7 +13,7 @@ for f in build/bin/kelvo*.dat build/bin/kelvo*.ris; do
 done
 printf '%s\r\n' '[Сварка]' 'Поле3=ГОСТ 14771-76' 'Поле4=С3' 'Поле6=5' '[Рисунок]' 'Номер=2' |
   iconv -f UTF-8 -t CP1251 >"$work/kshot.ini"
-"$work/kshot.bin" >/dev/null 2>&1 &
+TMPDIR="$work" "$work/kshot.bin" >/dev/null 2>&1 &
 main=$(xdotool search --sync --onlyvisible --name 'Kelvo v.1' | head -n 1)
 eval "$(xdotool getwindowgeometry --shell "$main")"
 mx=$X

@@ -52,7 +52,7 @@ TfmLib::TfmLib(QWidget* owner, std::string file, DrawInput current, FromDrawing 
   vleLib->setHorizontalHeaderLabels({QStringLiteral("Имя"), QStringLiteral("Обозначение шва")});
   vleLib->verticalHeader()->hide();
   vleLib->verticalHeader()->setDefaultSectionSize(19);
-  vleLib->setColumnWidth(0, 200);
+  vleLib->setColumnWidth(0, 250);
   vleLib->horizontalHeader()->setStretchLastSection(true);
   vleLib->setEditTriggers(QAbstractItemView::NoEditTriggers);
   vleLib->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -76,7 +76,7 @@ TfmLib::TfmLib(QWidget* owner, std::string file, DrawInput current, FromDrawing 
   connect(renameKey, &QShortcut::activated, this, &TfmLib::bbRenameClick);
   auto* deleteKey = new QShortcut(QKeySequence::Delete, vleLib);
   connect(deleteKey, &QShortcut::activated, this, &TfmLib::bbDeleteClick);
-  const ButtonBar bar = addButtonBar(this, 405, 555, QStringLiteral("Не брать обозначение"), QStringLiteral("Взять выбранное обозначение в окно"));
+  const ButtonBar bar = addButtonBar(this, 505, 655, QStringLiteral("Не брать обозначение"), QStringLiteral("Взять выбранное обозначение в окно"));
   Panel1 = bar.panel;
   connect(bar.bbOk, &QPushButton::clicked, this, &TfmLib::bbOkClick);
   connect(bar.bbClose, &QPushButton::clicked, this, &QDialog::reject);
@@ -148,7 +148,9 @@ void TfmLib::eSearchChange() {
     auto* nameItem = new QTableWidgetItem(name);
     nameItem->setData(Qt::UserRole, static_cast<unsigned>(i));
     vleLib->setItem(row, 0, nameItem);
-    vleLib->setItem(row, 1, new QTableWidgetItem(text));
+    auto* textItem = new QTableWidgetItem(text);
+    textItem->setToolTip(text);  // a long designation is cut at the column's edge
+    vleLib->setItem(row, 1, textItem);
   }
   vleLib->setCurrentCell(vleLib->rowCount() > 0 ? 0 : -1, 0);
 }

@@ -387,10 +387,10 @@ void TfmMain::saveSeamList() {
     showMessage(this, MessageIcon::Warning, "В чертеже нет обозначений швов Kelvo: список пуст."_w);
     return;
   }
-  const auto file = askSaveFile(this, "seams.csv");
+  const auto file = askSaveFile(this, "Таблица швов.csv");
   if (!file) return;
   if (!replaceOrOverwriteFile(*file, cad::seamRowsCsv(rows)))
-    showMessage(this, MessageIcon::Error, std::string("Файл "_w) + cp1251::fromUtf8(*file) + std::string(" не записывается."_w));
+    showMessage(this, MessageIcon::Error, std::string("Файл "_w) + *file + std::string(" не записывается."_w));
 }
 
 // The chosen designation fills the window as one taken from the drawing does, but is new: it is

@@ -1,6 +1,7 @@
 #include "app/forms/messages.h"
 
 #include "app/forms/qt_text.h"
+#include "platform/codepage.h"
 
 #include <QFileDialog>
 #include <QInputDialog>
@@ -45,7 +46,12 @@ class BoxSink final : public MessageSink {
                                                       QString::fromStdString(suggested),
                                                       QStringLiteral("Таблица CSV (*.csv)"));
     if (name.isEmpty()) return std::nullopt;
-    return name.toStdString();
+    try {
+      return fromQ(name);
+    } catch (const cp1251::Unrepresentable&) {
+      show(parent, MessageIcon::Error, cp1251::fromUtf8("В имени файла есть знаки, которых нет в кодировке Windows-1251: выберите другое имя."));
+      return std::nullopt;
+    }
   }
 
  private:

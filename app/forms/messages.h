@@ -22,7 +22,8 @@ class MessageSink {
   virtual bool ask(QWidget* parent, const std::string& text) = 0;
   // A line typed over `initial` (Windows-1251 both); nothing when the user cancels.
   virtual std::optional<std::string> askText(QWidget* parent, const std::string& prompt, const std::string& initial) = 0;
-  // A file name (UTF-8) to save to; nothing when the user cancels.
+  // A file name (Windows-1251, as every file name of the program) to save to, `suggested` (UTF-8)
+  // offered; nothing when the user cancels.
   virtual std::optional<std::string> askSaveFile(QWidget* parent, const std::string& suggested) = 0;
 };
 

@@ -77,7 +77,11 @@ TEST_F(ManySeams, LibraryNumbersIdenticalSeamsUndoAndTheTable) {
   const cad::AcadDocument d = cad::AcadApplication(cad::GetActiveOleObject("AutoCAD.Application")).ActiveDocument();
   d.ref()->call("SendCommand", {std::string("_u ")});  // the second identical seam and its count go
   win->findChild<QMenu*>("mnTable")->actions().at(0)->trigger();
+  messages.files = {dir.file("seams.csv")};
+  win->findChild<QMenu*>("mnTable")->actions().at(1)->trigger();
   EXPECT_TRUE(messages.shown.empty()) << (messages.shown.empty() ? "" : messages.shown[0].utf8);
+  const std::string csv = test::slurp(dir.file("seams.csv"));
+  EXPECT_NE(csv.find("\r\n2,⚑ ○ ГОСТ 14771-76-С2-ИП-⊿5 ⌒ √Rz20,2\r\n"), std::string::npos) << csv;
 
   host::Document doc = stopHost(*hostProcess);
   std::vector<std::string> labels;
