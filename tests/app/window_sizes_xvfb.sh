@@ -57,7 +57,7 @@ export LSAN_OPTIONS="suppressions=$work/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}
 
 # The id of the visible window whose title matches, once there is one.
 window() {
-  timeout 60 xdotool search --sync --onlyvisible --name "$1" | head -n 1
+  xwindow "$1" 60
 }
 # "x y width height" of a window's client area, once the window manager has framed it and it
 # has stopped moving.
@@ -99,7 +99,7 @@ placed() {
 }
 gone() {
   for _ in $(seq 100); do
-    xdotool search --onlyvisible --name "$1" >/dev/null || return 0
+    [ -n "$(xsearch "$1")" ] || return 0
     sleep 0.2
   done
   fail "window '$1' did not close"
@@ -161,7 +161,7 @@ read -r x y w h <<<"$(settled "$main")"
 xdotool mousemove $((x + 634)) $((y + h - 24)) click 1  # "  Чертить"
 window '^Kelvo$' >/dev/null || fail "no message after the draw command"
 for _ in $(seq 10); do  # each message the failed command shows, answered with Enter
-  box=$(xdotool search --onlyvisible --name '^Kelvo$' | head -n 1) || break
+  box=$(xsearch '^Kelvo$' | head -n 1)
   [ -n "$box" ] || break
   xdotool windowactivate --sync "$box" key Return 2>/dev/null || true
   sleep 0.5

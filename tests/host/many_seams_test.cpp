@@ -2,6 +2,7 @@
 // next free number, identical seams that keep the count, one undo, and the seam table.
 #include "app/forms/lib_weld.h"
 #include "cad/acad.h"
+#include "cad/seam_list.h"
 #include "host/model/document.h"
 #include "tests/host/end_to_end.h"
 
@@ -75,7 +76,15 @@ TEST_F(ManySeams, LibraryNumbersIdenticalSeamsUndoAndTheTable) {
   click("bbSame");
   EXPECT_TRUE(messages.shown.empty()) << (messages.shown.empty() ? "" : messages.shown[0].utf8);
   const cad::AcadDocument d = cad::AcadApplication(cad::GetActiveOleObject("AutoCAD.Application")).ActiveDocument();
+  // Three seams carry number 2, and its full designation says so.
+  auto seamsOf2 = [&d] {
+    const std::vector<cad::FoundDesignation> found = cad::findDrawingDesignations(d).designations;
+    const auto full = cad::fullDesignationsNumbered(found, "2");
+    return std::make_pair(cad::seamsNumbered(found, "2"), full.size() == 1 ? full[0]->stored.input.texts[0] : "?");
+  };
+  EXPECT_EQ(seamsOf2(), std::make_pair(3, std::string("3")));
   d.ref()->call("SendCommand", {std::string("_u ")});  // the second identical seam and its count go
+  EXPECT_EQ(seamsOf2(), std::make_pair(2, std::string("2")));
   win->findChild<QMenu*>("mnTable")->actions().at(0)->trigger();
   messages.files = {dir.file("seams.csv")};
   win->findChild<QMenu*>("mnTable")->actions().at(1)->trigger();

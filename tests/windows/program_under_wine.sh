@@ -24,8 +24,8 @@ check() {  # check DESCRIPTION COMMAND...
 }
 utf8() { iconv -f CP1251 -t UTF-8 "$1"; }
 # The window of a title, once it is shown; empty after the time allowed.
-window() { timeout "${2:-60}" xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true; }
-gone() { for _ in $(seq 1 100); do [ -z "$(xdotool search --onlyvisible --name "$1" 2>/dev/null)" ] && return 0; sleep 0.2; done; return 1; }
+window() { xwindow "$1" "${2:-60}" || true; }
+gone() { for _ in $(seq 1 100); do [ -z "$(xsearch "$1")" ] && return 0; sleep 0.2; done; return 1; }
 shot() { [ -n "$out" ] && [ -n "$1" ] && import -window "$1" "$out/$2" && echo "screenshot: $out/$2"; return 0; }
 # Clicks a point of a window, in its client area's pixels; presses a key in a window.
 click() { xdotool mousemove --window "$1" "$2" "$3" click 1 || true; }
@@ -85,7 +85,7 @@ draw_button "$win"
 sleep 2
 win=$(window "$main_title" 30)
 check "the window comes back after drawing" test -n "$win"
-check "no message was shown" test -z "$(xdotool search --onlyvisible --name '^Kelvo$' 2>/dev/null)"
+check "no message was shown" test -z "$(xsearch '^Kelvo$')"
 kill -INT "$host"
 timeout 30 tail --pid="$host" -f /dev/null || true
 check "the server saved the drawing" test -s drawn.dxf
