@@ -65,7 +65,10 @@ DrawingDesignations findDrawingDesignations(const AcadDocument& doc) {
     if (isTable(types, values)) {
       found.tables.push_back(reference);
     } else if (auto stored = readDesignationXData(types, values)) {
-      found.designations.push_back({std::move(*stored), reference.Handle()});
+      // The reference's handle as its data names it: two calls a designation, not three, on a
+      // search that every numbered draw makes.
+      std::string handle = stored->handles.front();
+      found.designations.push_back({std::move(*stored), std::move(handle)});
     }
   }
   return found;

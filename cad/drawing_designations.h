@@ -13,7 +13,9 @@ namespace kelvo::cad {
 
 struct FoundDesignation {
   StoredDesignation stored;
-  std::string handle;  // the block reference's own handle (a copy made in the CAD program has its own)
+  // The block reference's handle as the designation's data names it. A copy made in the CAD
+  // program is found as a designation of its own all the same: the search selects each reference.
+  std::string handle;
 };
 
 struct DrawingDesignations {
