@@ -93,6 +93,7 @@ TfmMain::TfmMain(const std::string& executable, MainHooks hooks)
   buildSeamButtons();
   buildCommandBand();
   setTabOrderAsDesigned();
+  bindPickerKeys();
   FormCreate();
 }
 
@@ -140,7 +141,7 @@ void TfmMain::buildGraphicControls() {
 
   for (TSpeedButton* b : {dsbTip, dsbGOST}) {
     b->setEllipsis(true);
-    b->setToolTip(kChooseHint);
+    b->setToolTip(kChooseHint + QStringLiteral(" (F4)"));
     b->hide();
   }
   shpSquare->setToolTip(QStringLiteral("Вспомогательный знак"));
@@ -262,6 +263,20 @@ void TfmMain::setTabOrderAsDesigned() {
                       edit(field::Dopl), bbClear, edit(field::Kat), bbAbout, bbClose, bbDraw, bbTake, bbUndoClear,
                       bbLib, bbSame, bbTable};
   for (std::size_t i = 1; i < std::size(chain); ++i) setTabOrder(chain[i - 1], chain[i]);
+}
+
+// Speed buttons take no focus, so a keyboard user opens the two lists from their fields, by the
+// keys a Windows drop-down list answers to.
+void TfmMain::bindPickerKeys() {
+  const std::pair<int, void (TfmMain::*)()> lists[] = {{field::GOST, &TfmMain::dsbGOSTClick},
+                                                      {field::Tip, &TfmMain::dsbTipClick}};
+  for (const auto& [n, pick] : lists) {
+    for (const QKeySequence& key : {QKeySequence(Qt::Key_F4), QKeySequence(Qt::ALT | Qt::Key_Down)}) {
+      auto* shortcut = new QShortcut(key, edit(n));
+      shortcut->setContext(Qt::WidgetShortcut);
+      connect(shortcut, &QShortcut::activated, this, pick);
+    }
+  }
 }
 
 }  // namespace kelvo

@@ -110,6 +110,7 @@ class TfmMain : public QWidget {
   // Hides the window while the CAD program asks the user for points, as the draw command does.
   void whileHidden(const char* procedure, const std::function<void()>& command);
   void setTabOrderAsDesigned();
+  void bindPickerKeys();
   void ApplySettings();
   void applyBendMarks(std::uint8_t code);
   void setFieldOpen(int field, bool open);

@@ -373,6 +373,37 @@ TEST_F(MainWindowTest, JointTypeButtonChecksTheStandardFirst) {
   EXPECT_FALSE(win->edit(field::Spos)->isHidden());
 }
 
+// The three-dot buttons take no focus: a keyboard user opens each list from its own field.
+TEST_F(MainWindowTest, FourOrAltDownInTheStandardOrJointFieldOpensItsPicker) {
+  int gostRuns = 0, sposRuns = 0;
+  MainHooks hooks;
+  hooks.gostPicker = [&gostRuns](QWidget*) {
+    ++gostRuns;
+    return false;
+  };
+  hooks.sposPicker = [&sposRuns](QWidget*) { ++sposRuns; };
+  open("[Сварка]\nПоле3=ГОСТ 14771-76\nПоле4=С2\nПоле6=5\n", hooks);
+  spit(dir.file("kelvo_14771-76.dat"), "");
+  const struct {
+    int field;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    int gost, spos;
+  } cases[] = {{field::GOST, Qt::Key_F4, Qt::NoModifier, 1, 0},
+               {field::GOST, Qt::Key_Down, Qt::AltModifier, 1, 0},
+               {field::Tip, Qt::Key_F4, Qt::NoModifier, 0, 1},
+               {field::Tip, Qt::Key_Down, Qt::AltModifier, 0, 1},
+               {field::Kat, Qt::Key_F4, Qt::NoModifier, 0, 0},
+               {field::GOST, Qt::Key_Down, Qt::NoModifier, 0, 0}};
+  for (const auto& c : cases) {
+    gostRuns = sposRuns = 0;
+    win->edit(c.field)->setFocus();
+    QTest::keyClick(win->edit(c.field), c.key, c.modifiers);
+    EXPECT_EQ(gostRuns, c.gost) << c.field << " " << c.key;
+    EXPECT_EQ(sposRuns, c.spos) << c.field << " " << c.key;
+  }
+}
+
 TEST_F(MainWindowTest, StandardPickerChangesTheStandardOnlyWhenDifferent) {
   std::string choice;
   MainHooks hooks;
